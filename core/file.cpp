@@ -1,0 +1,99 @@
+#include "core/file.h"
+
+#include "core/error.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace kadrix {
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+UniqueFd::~UniqueFd() { close(); }
+
+int UniqueFd::release() { return std::exchange(fd_, -1); }
+
+int UniqueFd::close() {
+    if (fd_ < 0)
+        return 0;
+    return ::close(std::exchange(fd_, -1));
+}
+
+namespace {
+
+Error streamWriteError() { return Error("Stream write error"); }
+
+} // namespace
+
+OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
+    fd_ = UniqueFd(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd_)
+        throw systemError("Cannot create file", path_, errno);
+}
+
+void OutputFile::write(std::span<const std::byte> bytes) {
+    writeAt(position_, bytes);
+    position_ += bytes.size();
+}
+
+void OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd_.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw streamWriteError();
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+        offset += static_cast<std::uint64_t>(n);
+    }
+}
+
+void OutputFile::close() {
+    if (fd_.close() != 0)
+        throw streamWriteError();
+}
+
+InputFile::InputFile(std::string path) : path_(std::move(path)) {
+    fd_ = UniqueFd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd_)
+        throw systemError("Cannot open file", path_, errno);
+}
+
+std::uint64_t InputFile::size() const {
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0)
+        throw systemError("Cannot read file", path_, errno);
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::size_t InputFile::readSome(std::uint64_t offset, std::span<std::byte> bytes) {
+    std::size_t total = 0;
+    while (total < bytes.size()) {
+        const ssize_t n = ::pread(fd_.get(), bytes.data() + total, bytes.size() - total,
+                                  static_cast<off_t>(offset + total));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw systemError("Cannot read file", path_, errno);
+        if (n == 0)
+            break;
+        total += static_cast<std::size_t>(n);
+    }
+    return total;
+}
+
+void InputFile::readExact(std::uint64_t offset, std::span<std::byte> bytes) {
+    if (readSome(offset, bytes) != bytes.size())
+        throw Error("Read beyond end of file \"" + path_ + "\"");
+}
+
+} // namespace kadrix

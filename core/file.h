@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace kadrix {
+
+// An owned POSIX file descriptor.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd();
+
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int release();
+    // Closes now and reports the result (a deferred write error shows here).
+    int close();
+
+private:
+    int fd_ = -1;
+};
+
+// A file created (or truncated) for writing. Every write is checked: a write
+// that fails or falls short throws "Stream write error", and so does a failed
+// close, so a file is never left half-written without a report.
+class OutputFile {
+public:
+    // Throws "Cannot create file "<path>". <reason>" when it cannot be created.
+    explicit OutputFile(std::string path);
+
+    void write(std::span<const std::byte> bytes);
+    void writeAt(std::uint64_t offset, std::span<const std::byte> bytes);
+    std::uint64_t position() const { return position_; }
+    const std::string& path() const { return path_; }
+    void close();
+
+private:
+    std::string path_;
+    UniqueFd fd_;
+    std::uint64_t position_ = 0;
+};
+
+// A file opened for reading; reads throw on failure or a short read.
+class InputFile {
+public:
+    // Throws "Cannot open file "<path>". <reason>".
+    explicit InputFile(std::string path);
+
+    std::uint64_t size() const;
+    // Reads up to bytes.size() bytes from offset; returns how many were read.
+    std::size_t readSome(std::uint64_t offset, std::span<std::byte> bytes);
+    // Reads exactly bytes.size() bytes from offset or throws.
+    void readExact(std::uint64_t offset, std::span<std::byte> bytes);
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    UniqueFd fd_;
+};
+
+} // namespace kadrix

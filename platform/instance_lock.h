@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/file.h"
+
+#include <string>
+
+namespace kadrix {
+
+// True when the file cannot be opened and locked exclusively at this moment:
+// another process holds it, it cannot be read, or it is gone.
+bool isFileInUse(const std::string& path);
+
+// The empty lock file that keeps a second copy of the program from running:
+// an open descriptor under an exclusive advisory lock (flock) for as long as
+// this object lives.
+class InstanceLock {
+public:
+    InstanceLock() = default;
+
+    // Creates path afresh, empty, and holds it. Throws kadrix::Error naming the
+    // path when it cannot be created or locked.
+    static InstanceLock create(const std::string& path);
+
+    bool held() const { return static_cast<bool>(fd_); }
+    const std::string& path() const { return path_; }
+    // Closes the descriptor, which releases the lock; the file stays.
+    void release() { fd_.close(); }
+
+private:
+    std::string path_;
+    UniqueFd fd_;
+};
+
+// What the start-up lock test found.
+struct InstanceLockResult {
+    InstanceLock lock;           // held by this copy, or not held
+    bool alreadyRunning = false; // another copy holds the lock
+    std::string error;           // why no lock could be taken (reported, not fatal)
+};
+
+// Takes "KadrixZap.dat" in the program's own folder, or in the user's runtime
+// folder where the program's folder is not writable (a system-wide install).
+// A file that nobody holds is stale: it is deleted and created afresh.
+InstanceLockResult takeInstanceLock(const std::string& programDir, const std::string& runtimeDir);
+
+inline constexpr const char* lockFileName = "KadrixZap.dat";
+
+} // namespace kadrix

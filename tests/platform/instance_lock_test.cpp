@@ -1,0 +1,135 @@
+#include "platform/instance_lock.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kadrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class InstanceLockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("kadrix-lock-test-" + std::to_string(::getpid()));
+        programDir_ = root_ / "program";
+        runtimeDir_ = root_ / "runtime";
+        fs::create_directories(programDir_);
+        fs::create_directories(runtimeDir_);
+    }
+    void TearDown() override {
+        for (const fs::path& dir : lockedDirs_)
+            makeWritable(dir);
+        fs::remove_all(root_);
+    }
+
+    // A folder nobody may create files in; root needs the immutable flag.
+    void makeUnwritable(const fs::path& dir) {
+        lockedDirs_.push_back(dir);
+        if (::geteuid() == 0)
+            std::system(("chattr +i '" + dir.string() + "' 2>/dev/null").c_str());
+        else
+            fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        if (std::ofstream(dir / "probe"))
+            GTEST_SKIP() << "cannot make " << dir << " unwritable here";
+    }
+    static void makeWritable(const fs::path& dir) {
+        if (::geteuid() == 0)
+            std::system(("chattr -i '" + dir.string() + "' 2>/dev/null").c_str());
+        fs::permissions(dir, fs::perms::owner_all);
+    }
+
+    fs::path lockIn(const fs::path& dir) const { return dir / lockFileName; }
+
+    fs::path root_, programDir_, runtimeDir_;
+    std::vector<fs::path> lockedDirs_;
+};
+
+TEST_F(InstanceLockTest, FirstStartCreatesAnEmptyFileAndHoldsIt) {
+    InstanceLockResult first = takeInstanceLock(programDir_, runtimeDir_);
+    ASSERT_TRUE(first.lock.held()) << first.error;
+    EXPECT_FALSE(first.alreadyRunning);
+    EXPECT_EQ(first.lock.path(), lockIn(programDir_));
+    EXPECT_EQ(fs::file_size(lockIn(programDir_)), 0u);
+    EXPECT_TRUE(isFileInUse(lockIn(programDir_)));
+
+    first.lock.release();
+    EXPECT_TRUE(fs::exists(lockIn(programDir_)));
+    EXPECT_FALSE(isFileInUse(lockIn(programDir_)));
+}
+
+TEST_F(InstanceLockTest, SecondCopyFindsTheLockHeldAndLeavesItAlone) {
+    InstanceLockResult first = takeInstanceLock(programDir_, runtimeDir_);
+    ASSERT_TRUE(first.lock.held());
+
+    InstanceLockResult second = takeInstanceLock(programDir_, runtimeDir_);
+    EXPECT_TRUE(second.alreadyRunning);
+    EXPECT_FALSE(second.lock.held());
+    EXPECT_TRUE(second.error.empty());
+    EXPECT_TRUE(isFileInUse(lockIn(programDir_))) << "the first copy lost its lock";
+}
+
+TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InstanceLockResult held = takeInstanceLock(programDir_, runtimeDir_);
+        const char ok = held.lock.held() ? '1' : '0';
+        (void)!::write(ready[1], &ok, 1);
+        ::pause(); // killed by the parent: a crash leaves the file behind
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    EXPECT_TRUE(takeInstanceLock(programDir_, runtimeDir_).alreadyRunning);
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(fs::exists(lockIn(programDir_)));
+    InstanceLockResult after = takeInstanceLock(programDir_, runtimeDir_);
+    EXPECT_FALSE(after.alreadyRunning);
+    EXPECT_TRUE(after.lock.held());
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST_F(InstanceLockTest, AStaleFileIsReplacedByAFreshEmptyOne) {
+    std::ofstream(lockIn(programDir_)) << "left over by a crash";
+
+    InstanceLockResult result = takeInstanceLock(programDir_, runtimeDir_);
+    ASSERT_TRUE(result.lock.held()) << result.error;
+    EXPECT_FALSE(result.alreadyRunning);
+    EXPECT_EQ(fs::file_size(lockIn(programDir_)), 0u);
+}
+
+TEST_F(InstanceLockTest, AnUnwritableProgramFolderUsesTheRuntimeFolder) {
+    makeUnwritable(programDir_);
+    InstanceLockResult first = takeInstanceLock(programDir_, runtimeDir_);
+    ASSERT_TRUE(first.lock.held()) << first.error;
+    EXPECT_EQ(first.lock.path(), lockIn(runtimeDir_));
+    EXPECT_TRUE(first.error.empty());
+
+    InstanceLockResult second = takeInstanceLock(programDir_, runtimeDir_);
+    EXPECT_TRUE(second.alreadyRunning);
+}
+
+TEST_F(InstanceLockTest, NoWritableFolderRunsUnlockedWithAnError) {
+    makeUnwritable(programDir_);
+    makeUnwritable(runtimeDir_);
+    InstanceLockResult result = takeInstanceLock(programDir_, runtimeDir_);
+    EXPECT_FALSE(result.lock.held());
+    EXPECT_FALSE(result.alreadyRunning);
+    EXPECT_NE(result.error.find("Cannot create file \"" + lockIn(runtimeDir_).string() + "\""),
+              std::string::npos)
+        << result.error;
+}
+
+} // namespace
+} // namespace kadrix
