@@ -1,7 +1,7 @@
 // kadrix-tool: the library's file formats and screen grab for scripts and
 // benchmarks. Every command prints its errors to stderr and exits non-zero.
 #include "core/error.h"
-#include "tool/command.h"
+#include "tool/commands.h"
 
 #include <cstdio>
 #include <exception>
