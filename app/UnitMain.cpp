@@ -1,0 +1,185 @@
+#include "app/UnitMain.h"
+
+#include "app/error_report.h"
+#include "app/frame_title_strip.h"
+#include "app/see_through.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QLineEdit>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QWindow>
+#include <unistd.h>
+
+// The pictures live in a static library: their registration must be asked
+// for, from outside any namespace.
+static void initKadrixResources() { Q_INIT_RESOURCE(kadrix); }
+
+namespace kadrix {
+
+namespace {
+
+constexpr int clientWidth = 556;
+constexpr int clientHeight = 390;
+// The capture frame's own border, wide enough to take hold of for resizing.
+constexpr int frameBorder = 4;
+
+Qt::Edges edgesAt(const QRect& rect, const QPoint& at) {
+    Qt::Edges edges;
+    if (at.x() < frameBorder)
+        edges |= Qt::LeftEdge;
+    if (at.x() >= rect.width() - frameBorder)
+        edges |= Qt::RightEdge;
+    if (at.y() < frameBorder)
+        edges |= Qt::TopEdge;
+    if (at.y() >= rect.height() - frameBorder)
+        edges |= Qt::BottomEdge;
+    return edges;
+}
+
+Qt::CursorShape cursorFor(Qt::Edges edges) {
+    if (edges == (Qt::LeftEdge | Qt::TopEdge) || edges == (Qt::RightEdge | Qt::BottomEdge))
+        return Qt::SizeFDiagCursor;
+    if (edges == (Qt::RightEdge | Qt::TopEdge) || edges == (Qt::LeftEdge | Qt::BottomEdge))
+        return Qt::SizeBDiagCursor;
+    if (edges & (Qt::LeftEdge | Qt::RightEdge))
+        return Qt::SizeHorCursor;
+    if (edges & (Qt::TopEdge | Qt::BottomEdge))
+        return Qt::SizeVerCursor;
+    return Qt::ArrowCursor;
+}
+
+} // namespace
+
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+    initKadrixResources();
+    setObjectName("TMain");
+    setWindowTitle("Kadrix");
+    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
+    createControls();
+    seeThrough_ = new SeeThrough(this);
+    setBorderIcons(true, false);
+    setFixedSize(clientWidth, clientHeight);
+    placePanel();
+    connect(BitBtn2, &QPushButton::clicked, this, &TMain::BitBtn2Click);
+    FormCreate(lockFolders);
+}
+
+TMain::~TMain() = default;
+
+void TMain::FormCreate(const LockFolders& lockFolders) {
+    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Picture)));
+    pictureCounter_ = videoCounter_ = frameCounter_ = soundCounter_ = 1;
+    firstShow_ = true;
+    alreadyRunning_ = false;
+    hiddenForRecording_ = false;
+
+    InstanceLockResult result = takeInstanceLock(lockFolders.programDir.toStdString(),
+                                                 lockFolders.runtimeDir.toStdString());
+    alreadyRunning_ = result.alreadyRunning;
+    lock_ = std::move(result.lock);
+    if (!alreadyRunning_ && !lock_.held())
+        showErrorReport(QString::fromStdString(result.error));
+}
+
+void TMain::reportAlreadyRunning() { showMessage("Программа уже запущена!"); }
+
+void TMain::FormActivate() {
+    setWindowTitle("Kadrix");
+    firstShow_ = false;
+}
+
+void TMain::N1Click() {
+    lock_.release();
+    if (!lock_.path().empty())
+        ::unlink(lock_.path().c_str());
+    close();
+}
+
+bool TMain::inCaptureFrame() const { return BitBtn2->text() == "Опции"; }
+
+void TMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QWidget::changeEvent(event);
+}
+
+void TMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placePanel();
+    FormResize();
+}
+
+void TMain::placePanel() {
+    if (titleStrip_->isVisible()) {
+        titleStrip_->setGeometry(frameBorder, frameBorder, width() - 2 * frameBorder,
+                                 FrameTitleStrip::stripHeight);
+        Panel1->setGeometry(frameBorder, frameBorder + FrameTitleStrip::stripHeight,
+                            width() - 2 * frameBorder,
+                            height() - 2 * frameBorder - FrameTitleStrip::stripHeight);
+    } else {
+        Panel1->setGeometry(rect());
+    }
+}
+
+void TMain::paintEvent(QPaintEvent*) {
+    if (!titleStrip_->isVisible())
+        return;
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(64, 64, 64));
+}
+
+void TMain::mousePressEvent(QMouseEvent* event) {
+    const Qt::Edges edges = edgesAt(rect(), event->position().toPoint());
+    if (titleStrip_->isVisible() && !isMaximized() && edges && event->button() == Qt::LeftButton &&
+        windowHandle())
+        windowHandle()->startSystemResize(edges);
+    QWidget::mousePressEvent(event);
+}
+
+void TMain::mouseMoveEvent(QMouseEvent* event) {
+    if (titleStrip_->isVisible() && !isMaximized())
+        setCursor(cursorFor(edgesAt(rect(), event->position().toPoint())));
+    QWidget::mouseMoveEvent(event);
+}
+
+void TMain::setBorderIcons(bool systemMenu, bool maximiseBox) {
+    titleStrip_->setBorderIcons(systemMenu, maximiseBox);
+    if (titleStrip_->isVisible())
+        return;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (systemMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (maximiseBox)
+        flags |= Qt::WindowMaximizeButtonHint;
+    if (windowHandle()) {
+        // Changed in place: setWindowFlags() would unmap and map the window.
+        overrideWindowFlags(flags);
+        windowHandle()->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
+    }
+}
+
+void TMain::setFrameless(bool frameless) {
+    titleStrip_->setVisible(frameless);
+    setMouseTracking(frameless);
+    if (frameless) {
+        const Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+        if (windowHandle()) {
+            overrideWindowFlags(flags);
+            windowHandle()->setFlags(flags);
+        } else {
+            setWindowFlags(flags);
+        }
+    } else {
+        unsetCursor();
+    }
+    placePanel();
+}
+
+} // namespace kadrix

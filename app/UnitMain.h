@@ -1,0 +1,154 @@
+#pragma once
+
+#include "capture/output_name.h"
+#include "platform/instance_lock.h"
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTimer;
+class QToolButton;
+
+namespace kadrix {
+
+class FrameTitleStrip;
+class MediaPlayerBar;
+class SeeThrough;
+
+// The main window. In the options layout it is a fixed-size window with the
+// file browser; in the capture-frame layout a sizeable see-through frame
+// whose maroon parts show the screen beneath. Its event handlers live in the
+// folders of the subsystems they belong to.
+class TMain : public QWidget {
+    Q_OBJECT
+
+public:
+    // Where the lock file may live: the program's own folder, and the user's
+    // runtime folder for a program installed where it cannot write.
+    struct LockFolders {
+        QString programDir;
+        QString runtimeDir;
+    };
+
+    explicit TMain(const LockFolders& lockFolders, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    bool alreadyRunning() const { return alreadyRunning_; }
+    bool holdsLock() const { return lock_.held(); }
+    // Shows "Программа уже запущена!" for a second copy.
+    void reportAlreadyRunning();
+
+    bool inCaptureFrame() const;
+    QString currentFolder() const;
+
+    // Handlers.
+    void FormActivate();
+    void FormResize();
+    void BitBtn2Click();
+    void N1Click();
+
+    // Controls, named as the window's other code and its tests know them.
+    QFrame* Panel1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QLabel* Image2 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QComboBox* DriveComboBox1 = nullptr;
+    QListWidget* DirectoryListBox1 = nullptr;
+    QListWidget* FileListBox1 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QLabel* Image1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    MediaPlayerBar* MediaPlayer1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Label5 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Panel4 = nullptr;
+
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QMenu* PopupMenu3 = nullptr;
+    QMenu* PopupMenu4 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* N7 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer4 = nullptr;
+
+    // The next output name of each kind, and the refresh of Edit1 for the
+    // current mode.
+    std::int32_t pictureCounter() const { return pictureCounter_; }
+    std::int32_t videoCounter() const { return videoCounter_; }
+    std::int32_t frameCounter() const { return frameCounter_; }
+    std::int32_t soundCounter() const { return soundCounter_; }
+    void refreshNextName();
+    std::string outputPathFor(OutputKind kind) const;
+
+    // The window's own title strip and border in the capture-frame layout.
+    FrameTitleStrip* titleStrip() const { return titleStrip_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void FormCreate(const LockFolders& lockFolders);
+    void createControls();
+    void createMenusAndTimers();
+
+    // Border icons: the system menu (with its close box) and the maximise box.
+    void setBorderIcons(bool systemMenu, bool maximiseBox);
+    void setFrameless(bool frameless);
+    void placePanel();
+
+    std::int32_t pictureCounter_ = 1;
+    std::int32_t videoCounter_ = 1;
+    std::int32_t frameCounter_ = 1;
+    std::int32_t soundCounter_ = 1;
+    bool firstShow_ = true;
+    bool alreadyRunning_ = false;
+    bool hiddenForRecording_ = false;
+    InstanceLock lock_;
+
+    FrameTitleStrip* titleStrip_ = nullptr;
+    SeeThrough* seeThrough_ = nullptr;
+};
+
+} // namespace kadrix

@@ -1,0 +1,69 @@
+// The switch between the options layout and the capture frame.
+#include "app/UnitMain.h"
+
+#include "app/frame_title_strip.h"
+#include "app/media_player_bar.h"
+#include "app/see_through.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kadrix {
+
+namespace {
+
+void setShown(std::initializer_list<QWidget*> controls, bool shown) {
+    for (QWidget* control : controls)
+        control->setVisible(shown);
+}
+
+} // namespace
+
+void TMain::BitBtn2Click() {
+    if (BitBtn2->text() == "Готов") {
+        // The frame keeps the window's place and outer size, title bar and
+        // border included: it draws them itself.
+        const QRect outer = frameGeometry();
+        BitBtn1->setEnabled(true);
+        BitBtn3->hide();
+        BitBtn2->setText("Опции");
+        GroupBox2->hide();
+        setShown({DriveComboBox1, DirectoryListBox1, FileListBox1, Image1, Image2}, false);
+        setShown({GroupBox3, GroupBox4, MediaPlayer1, Panel2, Panel3}, false);
+        setFrameless(true);
+        setMinimumSize(GroupBox1->width() + 16, GroupBox1->height() + 40);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setBorderIcons(true, true);
+        setGeometry(outer);
+        seeThrough_->setEnabled(true);
+        return;
+    }
+
+    showNormal();
+    const QPoint outerTopLeft = frameGeometry().topLeft();
+    BitBtn1->setEnabled(false);
+    setShown({BitBtn3, GroupBox3, GroupBox4, GroupBox2}, true);
+    BitBtn2->setText("Готов");
+    seeThrough_->setEnabled(false);
+    setShown({DriveComboBox1, DirectoryListBox1, FileListBox1, Image1, Image2}, true);
+    setFrameless(false);
+    setBorderIcons(true, false);
+    setFixedSize(556, 390);
+    move(outerTopLeft);
+    if (RadioButton2->isChecked()) {
+        MediaPlayer1->show();
+        Panel2->show();
+    }
+    refreshNextName();
+}
+
+void TMain::FormResize() {
+    GroupBox1->move(Panel1->width() - 73, 7);
+    seeThrough_->update();
+}
+
+} // namespace kadrix

@@ -1,0 +1,244 @@
+// The main window's controls at their places, in their state at start.
+#include "app/UnitMain.h"
+
+#include "app/colors.h"
+#include "app/frame_title_strip.h"
+#include "app/media_player_bar.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+namespace kadrix {
+
+namespace {
+
+void paint(QWidget* widget, const QColor& background, const QColor& text = Qt::black) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(name);
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QPushButton* handButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QRadioButton* modeButton(QWidget* parent, const char* name, const QString& caption,
+                         const QColor& color) {
+    auto* button = new QRadioButton(caption, parent);
+    button->setObjectName(name);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QString("QRadioButton { background-color: %1; color: white; }").arg(color.name()));
+    return button;
+}
+
+QToolButton* conversionButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    paint(button, colors::green, Qt::white);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Button, colors::green);
+    button->setPalette(palette);
+    return button;
+}
+
+} // namespace
+
+void TMain::createControls() {
+    titleStrip_ = new FrameTitleStrip(this);
+    // Group boxes are maroon inside with a plain frame line, so that in the
+    // capture frame only their line stays opaque.
+    setStyleSheet("QGroupBox { background-color: rgb(128, 0, 0); border: 1px solid rgb(192, 192, 192);"
+                  " margin-top: 6px; }"
+                  "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px;"
+                  " color: white; }"
+                  "QGroupBox#GroupBox1, QGroupBox#GroupBox4 { margin-top: 0; }");
+    titleStrip_->hide();
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    paint(Panel1, colors::maroon);
+
+    GroupBox1 = place(new QGroupBox(Panel1), "GroupBox1", 487, 7, 65, 94);
+    paint(GroupBox1, colors::maroon, Qt::white);
+    BitBtn1 = place(handButton(GroupBox1, "BitBtn1", "снимок"), "BitBtn1", 5, 12, 49, 25);
+    BitBtn1->setEnabled(false);
+    SpinEdit1 = place(new QSpinBox(GroupBox1), "SpinEdit1", 6, 39, 35, 22);
+    SpinEdit1->setRange(2, 30);
+    SpinEdit1->setValue(2);
+    SpinEdit1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    SpinEdit1->setEnabled(false);
+    Label4 = new QLabel("сек", GroupBox1);
+    Label4->setObjectName("Label4");
+    Label4->move(43, 43);
+    paint(Label4, colors::maroon, Qt::white);
+    Label4->adjustSize();
+    BitBtn2 = place(handButton(GroupBox1, "BitBtn2", "Готов"), "BitBtn2", 5, 64, 52, 25);
+
+    Image2 = place(new QLabel(Panel1), "Image2", 8, 13, 478, 85);
+    Image2->setPixmap(QPixmap(":/kadrix/banner.jpg"));
+    Image2->setScaledContents(true);
+
+    GroupBox2 = place(new QGroupBox("Сохраняется c имени", Panel1), "GroupBox2", 8, 97, 345, 41);
+    paint(GroupBox2, colors::maroon, Qt::white);
+    Edit1 = place(new QLineEdit(GroupBox2), "Edit1", 4, 16, 336, 21);
+    Edit1->setReadOnly(true);
+    paint(Edit1, Qt::white);
+    Edit1->setAutoFillBackground(false);
+
+    DriveComboBox1 = place(new QComboBox(Panel1), "DriveComboBox1", 8, 144, 209, 19);
+    DirectoryListBox1 = place(new QListWidget(Panel1), "DirectoryListBox1", 8, 167, 209, 214);
+    FileListBox1 = place(new QListWidget(Panel1), "FileListBox1", 218, 186, 135, 166);
+
+    GroupBox4 = place(new QGroupBox(Panel1), "GroupBox4", 219, 139, 132, 46);
+    paint(GroupBox4, colors::maroon, Qt::white);
+    RadioButton1 = place(modeButton(GroupBox4, "RadioButton1", "bmp", colors::green),
+                         "RadioButton1", 3, 7, 42, 17);
+    RadioButton2 = place(modeButton(GroupBox4, "RadioButton2", "avi", colors::olive),
+                         "RadioButton2", 45, 8, 42, 17);
+    RadioButton3 = place(modeButton(GroupBox4, "RadioButton3", "wav", colors::navy),
+                         "RadioButton3", 87, 8, 42, 17);
+    RadioButton4 = place(modeButton(GroupBox4, "RadioButton4", "все", colors::teal),
+                         "RadioButton4", 45, 25, 42, 18);
+    RadioButton1->setChecked(true);
+
+    BitBtn3 = place(handButton(Panel1, "BitBtn3", "Удалить все"), "BitBtn3", 219, 355, 134, 26);
+    BitBtn3->setIcon(QIcon(":/kadrix/delete-all.png"));
+
+    Image1 = place(new QLabel(Panel1), "Image1", 357, 105, 195, 193);
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Panel2 = place(new QFrame(Panel1), "Panel2", 358, 106, 193, 193);
+    paint(Panel2, colors::maroon);
+    Panel2->hide();
+    MediaPlayer1 = place(new MediaPlayerBar(Panel1), "MediaPlayer1", 358, 300, 169, 20);
+    MediaPlayer1->hide();
+
+    Panel3 = place(new QFrame(Panel1), "Panel3", 357, 299, 194, 20);
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    paint(Panel3, colors::green, Qt::white);
+    Label5 = new QLabel("создать файл -->", Panel3);
+    Label5->setObjectName("Label5");
+    Label5->move(6, 4);
+    Label5->adjustSize();
+    SpeedButton1 = place(conversionButton(Panel3, "SpeedButton1", "jpg"), "SpeedButton1", 106, 0, 26, 18);
+    SpeedButton3 = place(conversionButton(Panel3, "SpeedButton3", "emf"), "SpeedButton3", 133, 0, 26, 18);
+    SpeedButton2 = place(conversionButton(Panel3, "SpeedButton2", "ico"), "SpeedButton2", 160, 0, 26, 18);
+    SpeedButton2->setToolTip("Иконка 32х32 с левого верхнего угла");
+    Panel3->hide();
+
+    GroupBox3 = place(new QGroupBox(Panel1), "GroupBox3", 356, 321, 195, 60);
+    paint(GroupBox3, colors::maroon, Qt::white);
+    Label1 = new QLabel("Помощь", GroupBox3);
+    Label1->setObjectName("Label1");
+    Label1->move(9, 44);
+    Label1->setCursor(Qt::PointingHandCursor);
+    paint(Label1, colors::maroon, Qt::white);
+    Label1->adjustSize();
+
+    ProgressBar1 = place(new QProgressBar(Panel1), "ProgressBar1", 0, 1, 150, 11);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+
+    Panel4 = place(new QLabel("Проигрывание звука...", this), "Panel4", 358, 283, 193, 20);
+    Panel4->setAlignment(Qt::AlignCenter);
+    paint(Panel4, colors::navy, Qt::white);
+    Panel4->hide();
+
+    // Screen readers name fields and lists after their group box, or after
+    // what they hold where they have none.
+    Edit1->setAccessibleName(GroupBox2->title());
+    SpinEdit1->setAccessibleName(Label4->text());
+    DriveComboBox1->setAccessibleName("Диск");
+    DirectoryListBox1->setAccessibleName("Папки");
+    FileListBox1->setAccessibleName("Файлы");
+    Image1->setAccessibleName("Просмотр");
+    Image2->setAccessibleName("Kadrix");
+    ProgressBar1->setAccessibleName("Запись");
+    GroupBox1->setAccessibleName("Съёмка");
+    GroupBox4->setAccessibleName("Режим");
+    Panel2->setAccessibleName("Клип");
+    Panel3->setAccessibleName(Label5->text());
+
+    createMenusAndTimers();
+}
+
+void TMain::createMenusAndTimers() {
+    auto menu = [this](const char* name) {
+        auto* popup = new QMenu(this);
+        popup->setObjectName(name);
+        return popup;
+    };
+    auto item = [](QMenu* popup, const char* name, const QString& caption) {
+        QAction* action = popup->addAction(caption);
+        action->setObjectName(name);
+        return action;
+    };
+    PopupMenu1 = menu("PopupMenu1");
+    N1 = item(PopupMenu1, "N1", "Выход");
+    PopupMenu2 = menu("PopupMenu2");
+    N3 = item(PopupMenu2, "N3", "Переименовать");
+    N4 = item(PopupMenu2, "N4", "Удалить");
+    N2 = item(PopupMenu2, "N2", "Отправить через MS Outlook");
+    PopupMenu3 = menu("PopupMenu3");
+    N5 = item(PopupMenu3, "N5", "Копировать");
+    PopupMenu4 = menu("PopupMenu4");
+    N6 = item(PopupMenu4, "N6", "Создать папку");
+    N7 = item(PopupMenu4, "N7", "Удалить папку");
+    connect(N1, &QAction::triggered, this, &TMain::N1Click);
+    // The file, picture and folder operations come with their handlers.
+    for (QAction* operation : {N2, N3, N4, N5, N6, N7})
+        operation->setEnabled(false);
+    const std::pair<QWidget*, QMenu*> contextMenus[] = {
+        {FileListBox1, PopupMenu2}, {Image1, PopupMenu3}, {DirectoryListBox1, PopupMenu4}};
+    for (const auto& [widget, popup] : contextMenus) {
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(widget, &QWidget::customContextMenuRequested, popup,
+                [widget, popup](const QPoint& at) { popup->popup(widget->mapToGlobal(at)); });
+    }
+
+    auto timer = [this](const char* name, int interval) {
+        auto* t = new QTimer(this);
+        t->setObjectName(name);
+        t->setInterval(interval);
+        return t;
+    };
+    Timer1 = timer("Timer1", 200);
+    Timer2 = timer("Timer2", 10000);
+    Timer3 = timer("Timer3", 200);
+    Timer4 = timer("Timer4", 2000);
+}
+
+} // namespace kadrix

@@ -1,0 +1,60 @@
+#include "app/see_through.h"
+
+#include "app/colors.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <xcb/xcb.h>
+
+namespace kadrix {
+
+SeeThrough::SeeThrough(QWidget* window) : QObject(window), window_(window) {}
+
+void SeeThrough::setEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (enabled) {
+        apply();
+    } else {
+        window_->clearMask();
+        flush();
+    }
+}
+
+void SeeThrough::update() {
+    if (!enabled_ || pending_)
+        return;
+    pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        pending_ = false;
+        if (enabled_)
+            apply();
+    });
+}
+
+QRegion SeeThrough::opaqueRegion(const QImage& rendering) {
+    const QImage mask = rendering.createMaskFromColor(colors::maroon.rgb(), Qt::MaskInColor);
+    return QRegion(QBitmap::fromImage(mask));
+}
+
+void SeeThrough::apply() {
+    const QImage rendering = window_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // A rendering at a device pixel ratio above 1 is larger than the window.
+    QRegion opaque = opaqueRegion(rendering.scaled(window_->size()));
+    // An empty mask means "no mask" to Qt; one pixel keeps the window shaped.
+    if (opaque.isEmpty())
+        opaque = QRegion(0, 0, 1, 1);
+    window_->setMask(opaque);
+    flush();
+}
+
+void SeeThrough::flush() {
+    // Qt may hold the shape request back; the server must have it before the
+    // next grab of the screen looks through the window.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        xcb_flush(x11->connection());
+}
+
+} // namespace kadrix

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QRegion>
+
+class QWidget;
+
+namespace kadrix {
+
+// Makes everything of a window that is painted in maroon see-through, and
+// lets clicks there pass to the windows beneath, as a colour key does: the
+// window is shaped (X11 SHAPE) to the pixels that are not maroon. Works with
+// and without a compositor.
+class SeeThrough : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SeeThrough(QWidget* window);
+
+    // Turns the key colour on or off; while on, the shape follows the window's
+    // content whenever update() is called.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return enabled_; }
+    // Recomputes the shape on the next turn of the event loop (several calls
+    // in one handler make one update).
+    void update();
+    // Recomputes and applies the shape now.
+    void apply();
+
+    // The opaque part of a rendering of the window: every pixel that is not
+    // exactly maroon.
+    static QRegion opaqueRegion(const QImage& rendering);
+
+private:
+    void flush();
+
+    QWidget* window_;
+    bool enabled_ = false;
+    bool pending_ = false;
+};
+
+} // namespace kadrix
