@@ -1,10 +1,15 @@
-// main() for test binaries that need a QApplication: the platform comes from
-// QT_QPA_PLATFORM (offscreen for unit tests, xcb under the private Xvfb).
-#include <QApplication>
+// main() for test binaries that need the application object: the platform
+// comes from QT_QPA_PLATFORM (offscreen for unit tests, xcb under Xvfb).
+#include "app/kadrix_application.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    // Test discovery runs the binary without the test's environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kadrix::KadrixApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,137 @@
+// The switch between the options layout and the capture frame.
+#include "app/UnitMain.h"
+#include "app/frame_title_strip.h"
+#include "app/media_player_bar.h"
+#include "tests/support/temp_dir.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace kadrix {
+namespace {
+
+using test::TempDir;
+
+class LayoutSwitchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<TMain>(TMain::LockFolders{
+            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void toFrame() {
+        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        ASSERT_TRUE(window_->inCaptureFrame());
+    }
+    void toOptions() {
+        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        ASSERT_FALSE(window_->inCaptureFrame());
+    }
+
+    TempDir program_{"kadrix-program"};
+    TempDir runtime_{"kadrix-runtime"};
+    std::unique_ptr<TMain> window_;
+};
+
+TEST_F(LayoutSwitchTest, TheFrameShowsOnlyTheCaptureGroupAndCanBeResized) {
+    TMain& w = *window_;
+    const QRect outer = w.frameGeometry();
+    toFrame();
+    EXPECT_EQ(w.BitBtn2->text(), "Опции");
+    EXPECT_TRUE(w.BitBtn1->isEnabled());
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             w.BitBtn3, w.GroupBox2, w.DriveComboBox1, w.DirectoryListBox1, w.FileListBox1,
+             w.Image1, w.Image2, w.GroupBox3, w.GroupBox4, w.MediaPlayer1, w.Panel2, w.Panel3})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
+    for (QWidget* shown : std::initializer_list<QWidget*>{w.GroupBox1, w.BitBtn1, w.SpinEdit1,
+                                                          w.Label4, w.BitBtn2})
+        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    EXPECT_EQ(w.geometry(), outer) << "the frame keeps the window's place and outer size";
+    EXPECT_LT(w.minimumWidth(), w.maximumWidth());
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w.titleStrip()->isVisible());
+    EXPECT_TRUE(w.titleStrip()->maximiseButton()->isVisible());
+    EXPECT_TRUE(w.titleStrip()->closeButton()->isVisible());
+}
+
+TEST_F(LayoutSwitchTest, MaroonIsSeeThroughAndTheCaptureGroupIsNot) {
+    TMain& w = *window_;
+    toFrame();
+    const QRegion mask = w.mask();
+    ASSERT_FALSE(mask.isEmpty());
+    const QPoint button = w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center());
+    const QPoint maroon = w.Panel1->mapTo(&w, QPoint(w.Panel1->width() / 3, w.Panel1->height() / 2));
+    const QPoint groupInside = w.GroupBox1->mapTo(&w, QPoint(2, 50));
+    const QPoint strip = w.titleStrip()->mapTo(&w, QPoint(10, 5));
+    EXPECT_TRUE(mask.contains(button));
+    EXPECT_TRUE(mask.contains(strip));
+    EXPECT_FALSE(mask.contains(maroon));
+    EXPECT_FALSE(mask.contains(groupInside)) << "the group's inside is maroon";
+    EXPECT_TRUE(mask.contains(w.GroupBox1->mapTo(&w, QPoint(0, 50)))) << "its frame line is opaque";
+
+    toOptions();
+    EXPECT_TRUE(w.mask().isEmpty()) << "the options layout is opaque";
+}
+
+TEST_F(LayoutSwitchTest, ResizingKeepsTheGroupAtTheTopRight) {
+    TMain& w = *window_;
+    toFrame();
+    w.resize(800, 500);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.width() == 800; }));
+    EXPECT_EQ(w.GroupBox1->pos(), QPoint(w.Panel1->width() - 73, 7));
+    EXPECT_EQ(w.GroupBox1->mapTo(&w, QPoint(0, 0)).x() + w.GroupBox1->width() + 8 + 4, 800);
+    QTest::qWait(1); // the shape follows on the next turn of the event loop
+    EXPECT_TRUE(w.mask().contains(w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center())));
+}
+
+TEST_F(LayoutSwitchTest, BackToOptionsRestoresTheFixedWindow) {
+    TMain& w = *window_;
+    toFrame();
+    w.showMaximized();
+    toOptions();
+    EXPECT_FALSE(w.isMaximized());
+    EXPECT_EQ(w.size(), QSize(556, 390));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    EXPECT_FALSE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(w.BitBtn1->isEnabled());
+    EXPECT_EQ(w.BitBtn2->text(), "Готов");
+    for (QWidget* shown : std::initializer_list<QWidget*>{
+             w.BitBtn3, w.GroupBox2, w.DriveComboBox1, w.DirectoryListBox1, w.FileListBox1,
+             w.Image1, w.Image2, w.GroupBox3, w.GroupBox4})
+        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    EXPECT_FALSE(w.Panel3->isVisible()) << "the conversion bar waits for a previewed picture";
+    EXPECT_FALSE(w.MediaPlayer1->isVisible());
+    EXPECT_EQ(w.GroupBox1->pos(), QPoint(483, 7));
+}
+
+TEST_F(LayoutSwitchTest, BackToOptionsInClipModeShowsThePlayerAndTheClipName) {
+    TMain& w = *window_;
+    w.RadioButton2->setChecked(true);
+    toFrame();
+    toOptions();
+    EXPECT_TRUE(w.MediaPlayer1->isVisible());
+    EXPECT_TRUE(w.Panel2->isVisible());
+    EXPECT_EQ(w.Edit1->text(), QDir::currentPath() + "/Vid000001.avi");
+
+    w.RadioButton3->setChecked(true);
+    toFrame();
+    toOptions();
+    EXPECT_EQ(w.Edit1->text(), QDir::currentPath() + "/ZVUK000001.wav");
+}
+
+} // namespace
+} // namespace kadrix

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QMessageBox;
+
+namespace kadrix::test {
+
+// Processes events until the condition holds or the time is up; returns
+// whether it held. Tests wait for conditions, never for fixed times.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// What a message box that a handler opened said; the box is closed with OK.
+struct SeenMessageBox {
+    bool shown = false;
+    QString title;
+    QString text;
+    int icon = 0; // QMessageBox::Icon
+    int buttons = 0;
+};
+
+// Runs action and answers the first modal message box it opens.
+SeenMessageBox answerMessageBox(const std::function<void()>& action, int timeoutMs = 10000);
+
+} // namespace kadrix::test

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+namespace kadrix::test {
+
+// A picture in which every pixel's colour tells its place, so that a grab of
+// any part of the screen can be checked against it.
+inline QColor knownColorAt(int x, int y) {
+    return QColor(x % 251, y % 241, (x / 251 * 37 + y / 241 * 71 + 40) % 256);
+}
+
+QImage knownPicture(QSize size);
+
+// A frameless window showing the known picture over the whole screen, below
+// the windows under test.
+class KnownPictureWindow : public QWidget {
+public:
+    KnownPictureWindow();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage picture_;
+};
+
+} // namespace kadrix::test

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace kadrix::test {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    explicit TempDir(const std::string& tag = "kadrix-test") {
+        std::string pattern = (std::filesystem::temp_directory_path() / (tag + "-XXXXXX")).string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace kadrix::test
