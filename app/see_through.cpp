@@ -53,6 +53,8 @@ void SeeThrough::apply() {
 void SeeThrough::flush() {
     // Qt may hold the shape request back; the server must have it before the
     // next grab of the screen looks through the window.
+    if (QGuiApplication::platformName() != "xcb")
+        return;
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
         xcb_flush(x11->connection());
 }
