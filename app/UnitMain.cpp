@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QIcon>
 #include <QMouseEvent>
@@ -98,6 +100,11 @@ void TMain::N1Click() {
     if (!lock_.path().empty())
         ::unlink(lock_.path().c_str());
     close();
+}
+
+void TMain::centreOnScreen() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    move(screen.center() - rect().center());
 }
 
 bool TMain::inCaptureFrame() const { return BitBtn2->text() == "Опции"; }

@@ -52,6 +52,8 @@ public:
     void reportAlreadyRunning();
 
     bool inCaptureFrame() const;
+    // Places the window in the middle of the screen, as it first shows.
+    void centreOnScreen();
     QString currentFolder() const;
 
     // Handlers.

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
         window.reportAlreadyRunning();
         return 0;
     }
+    window.centreOnScreen();
     window.show();
     return app.exec();
 }
