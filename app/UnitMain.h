@@ -149,6 +149,7 @@ private:
     bool hiddenForRecording_ = false;
     InstanceLock lock_;
 
+    QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;
     SeeThrough* seeThrough_ = nullptr;
 };

@@ -28,6 +28,7 @@ void TMain::BitBtn2Click() {
         // The frame keeps the window's place and outer size, title bar and
         // border included: it draws them itself.
         const QRect outer = frameGeometry();
+        decorationOffset_ = geometry().topLeft() - outer.topLeft();
         BitBtn1->setEnabled(true);
         BitBtn3->hide();
         BitBtn2->setText("Опции");
@@ -53,7 +54,9 @@ void TMain::BitBtn2Click() {
     setFrameless(false);
     setBorderIcons(true, false);
     setFixedSize(556, 390);
-    move(outerTopLeft);
+    // The window manager's frame comes back around the window: its inside goes
+    // where it was inside that frame before.
+    move(outerTopLeft + decorationOffset_);
     if (RadioButton2->isChecked()) {
         MediaPlayer1->show();
         Panel2->show();
