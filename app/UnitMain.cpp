@@ -2,11 +2,18 @@
 
 #include "app/error_report.h"
 #include "app/frame_title_strip.h"
+#include "app/handler.h"
+#include "browser/directory_list_box.h"
+#include "browser/drive_combo_box.h"
 #include "app/see_through.h"
+#include "platform/screen_grabber.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QAction>
+#include <QDir>
 #include <QFrame>
+#include <QRadioButton>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLineEdit>
@@ -67,14 +74,41 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
     setBorderIcons(true, false);
     setFixedSize(clientWidth, clientHeight);
     placePanel();
-    connect(BitBtn2, &QPushButton::clicked, this, &TMain::BitBtn2Click);
+    openStartFolder();
+    connectHandlers();
     FormCreate(lockFolders);
+}
+
+void TMain::openStartFolder() {
+    // The browser starts in the working directory; where that cannot be
+    // read, in the user's home.
+    try {
+        DirectoryListBox1->setDirectory(QDir::currentPath().toStdString());
+    } catch (const std::exception& error) {
+        showErrorReport(QString::fromStdString(error.what()));
+        DirectoryListBox1->setDirectory(QDir::homePath().toStdString());
+    }
+    DriveComboBox1->selectVolumeOf(DirectoryListBox1->directory());
+}
+
+void TMain::connectHandlers() {
+    connectHandler(BitBtn1, &QPushButton::clicked, this, &TMain::BitBtn1Click);
+    connectHandler(BitBtn2, &QPushButton::clicked, this, &TMain::BitBtn2Click);
+    connectHandler(RadioButton1, &QRadioButton::toggled, this, &TMain::RadioButton1Click);
+    connectHandler(RadioButton2, &QRadioButton::toggled, this, &TMain::RadioButton2Click);
+    connectHandler(RadioButton3, &QRadioButton::toggled, this, &TMain::RadioButton3Click);
+    connectHandler(RadioButton4, &QRadioButton::toggled, this, &TMain::RadioButton4Click);
+    connectHandler(DirectoryListBox1, &DirectoryListBox::directoryChanged, this,
+                   &TMain::DirectoryListBox1Change);
+    connectHandler(DriveComboBox1, &DriveComboBox::driveChanged, this,
+                   &TMain::DriveComboBox1Change);
+    connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
 }
 
 TMain::~TMain() = default;
 
 void TMain::FormCreate(const LockFolders& lockFolders) {
-    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Picture)));
+    refreshNextName();
     pictureCounter_ = videoCounter_ = frameCounter_ = soundCounter_ = 1;
     firstShow_ = true;
     alreadyRunning_ = false;
@@ -105,6 +139,10 @@ void TMain::N1Click() {
 void TMain::centreOnScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     move(screen.center() - rect().center());
+}
+
+void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
+    grabber_ = std::move(grabber);
 }
 
 bool TMain::inCaptureFrame() const { return BitBtn2->text() == "Опции"; }

@@ -6,14 +6,13 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
 class QAction;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -24,7 +23,11 @@ class QToolButton;
 
 namespace kadrix {
 
+class DirectoryListBox;
+class DriveComboBox;
+class FileListBox;
 class FrameTitleStrip;
+class ScreenGrabber;
 class MediaPlayerBar;
 class SeeThrough;
 
@@ -52,14 +55,25 @@ public:
     void reportAlreadyRunning();
 
     bool inCaptureFrame() const;
+    // The screen grab behind the capture button; none where the display
+    // offers none.
+    void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
-    QString currentFolder() const;
+    // The folder the browser shows; output files are written there.
+    const std::string& currentFolder() const;
 
     // Handlers.
     void FormActivate();
     void FormResize();
+    void BitBtn1Click();
     void BitBtn2Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+    void DirectoryListBox1Change();
+    void DriveComboBox1Change();
     void N1Click();
 
     // Controls, named as the window's other code and its tests know them.
@@ -72,9 +86,9 @@ public:
     QLabel* Image2 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    QComboBox* DriveComboBox1 = nullptr;
-    QListWidget* DirectoryListBox1 = nullptr;
-    QListWidget* FileListBox1 = nullptr;
+    DriveComboBox* DriveComboBox1 = nullptr;
+    DirectoryListBox* DirectoryListBox1 = nullptr;
+    FileListBox* FileListBox1 = nullptr;
     QGroupBox* GroupBox4 = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
@@ -134,11 +148,17 @@ private:
     void FormCreate(const LockFolders& lockFolders);
     void createControls();
     void createMenusAndTimers();
+    void connectHandlers();
+    void openStartFolder();
 
     // Border icons: the system menu (with its close box) and the maximise box.
     void setBorderIcons(bool systemMenu, bool maximiseBox);
     void setFrameless(bool frameless);
     void placePanel();
+    void takeSnapshot();
+    // Shows a status text in the caption for a moment in which no input is
+    // taken, then puts the caption back.
+    void flashCaption(const QString& status, int milliseconds);
 
     std::int32_t pictureCounter_ = 1;
     std::int32_t videoCounter_ = 1;
@@ -148,6 +168,8 @@ private:
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
     InstanceLock lock_;
+    QString savedCaption_;
+    std::unique_ptr<ScreenGrabber> grabber_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

@@ -2,15 +2,16 @@
 #include "app/UnitMain.h"
 
 #include "app/colors.h"
+#include "browser/directory_list_box.h"
+#include "browser/drive_combo_box.h"
+#include "browser/file_list_box.h"
 #include "app/frame_title_strip.h"
 #include "app/media_player_bar.h"
 
-#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -117,9 +118,10 @@ void TMain::createControls() {
     paint(Edit1, Qt::white);
     Edit1->setAutoFillBackground(false);
 
-    DriveComboBox1 = place(new QComboBox(Panel1), "DriveComboBox1", 8, 144, 209, 19);
-    DirectoryListBox1 = place(new QListWidget(Panel1), "DirectoryListBox1", 8, 167, 209, 214);
-    FileListBox1 = place(new QListWidget(Panel1), "FileListBox1", 218, 186, 135, 166);
+    DriveComboBox1 = place(new DriveComboBox(Panel1), "DriveComboBox1", 8, 144, 209, 19);
+    DirectoryListBox1 = place(new DirectoryListBox(Panel1), "DirectoryListBox1", 8, 167, 209, 214);
+    FileListBox1 = place(new FileListBox(Panel1), "FileListBox1", 218, 186, 135, 166);
+    DirectoryListBox1->setFileList(FileListBox1);
 
     GroupBox4 = place(new QGroupBox(Panel1), "GroupBox4", 219, 139, 132, 46);
     paint(GroupBox4, colors::maroon, Qt::white);
@@ -217,7 +219,6 @@ void TMain::createMenusAndTimers() {
     PopupMenu4 = menu("PopupMenu4");
     N6 = item(PopupMenu4, "N6", "Создать папку");
     N7 = item(PopupMenu4, "N7", "Удалить папку");
-    connect(N1, &QAction::triggered, this, &TMain::N1Click);
     // The file, picture and folder operations come with their handlers.
     for (QAction* operation : {N2, N3, N4, N5, N6, N7})
         operation->setEnabled(false);

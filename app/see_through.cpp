@@ -16,7 +16,8 @@ SeeThrough::SeeThrough(QWidget* window) : QObject(window), window_(window) {}
 void SeeThrough::setEnabled(bool enabled) {
     enabled_ = enabled;
     if (enabled) {
-        apply();
+        // Once the frame has its size and layout, in one shape.
+        update();
     } else {
         window_->clearMask();
         flush();
@@ -35,17 +36,24 @@ void SeeThrough::update() {
 }
 
 QRegion SeeThrough::opaqueRegion(const QImage& rendering) {
-    const QImage mask = rendering.createMaskFromColor(colors::maroon.rgb(), Qt::MaskInColor);
+    // Maroon as the rendering holds it: on a 16-bit screen it is not exactly
+    // (128, 0, 0) any more.
+    QImage probe(1, 1, rendering.format());
+    probe.fill(colors::maroon);
+    const QRgb key = probe.pixel(0, 0);
+    const QImage mask = rendering.createMaskFromColor(key, Qt::MaskInColor);
     return QRegion(QBitmap::fromImage(mask));
 }
 
 void SeeThrough::apply() {
-    const QImage rendering = window_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage rendering = window_->grab().toImage();
     // A rendering at a device pixel ratio above 1 is larger than the window.
     QRegion opaque = opaqueRegion(rendering.scaled(window_->size()));
     // An empty mask means "no mask" to Qt; one pixel keeps the window shaped.
     if (opaque.isEmpty())
         opaque = QRegion(0, 0, 1, 1);
+    if (opaque == window_->mask())
+        return;
     window_->setMask(opaque);
     flush();
 }

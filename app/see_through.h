@@ -24,14 +24,13 @@ public:
     // Recomputes the shape on the next turn of the event loop (several calls
     // in one handler make one update).
     void update();
-    // Recomputes and applies the shape now.
-    void apply();
 
     // The opaque part of a rendering of the window: every pixel that is not
     // exactly maroon.
     static QRegion opaqueRegion(const QImage& rendering);
 
 private:
+    void apply();
     void flush();
 
     QWidget* window_;

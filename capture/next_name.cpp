@@ -1,20 +1,21 @@
 // The next output name of each kind and the next-name field.
 #include "app/UnitMain.h"
 
-#include <QDir>
+#include "browser/directory_list_box.h"
+
 #include <QLineEdit>
 #include <QRadioButton>
 
 namespace kadrix {
 
-QString TMain::currentFolder() const { return QDir::currentPath(); }
+const std::string& TMain::currentFolder() const { return DirectoryListBox1->directory(); }
 
 std::string TMain::outputPathFor(OutputKind kind) const {
     const std::int32_t counter = kind == OutputKind::Picture ? pictureCounter_
                                  : kind == OutputKind::Frame ? frameCounter_
                                  : kind == OutputKind::Video ? videoCounter_
                                                              : soundCounter_;
-    return outputPath(kind, counter, currentFolder().toStdString());
+    return outputPath(kind, counter, currentFolder());
 }
 
 void TMain::refreshNextName() {

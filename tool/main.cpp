@@ -14,6 +14,12 @@ namespace {
 
 // Each command lives in a file of its own (cmd_<name>.cpp) and is listed here.
 const std::vector<Command> commands = {
+    {"type", "FILE...", runType},
+    {"jpg", "FILE.bmp", runJpg},
+    {"ico", "FILE.bmp", runIco},
+    {"emf", "FILE.bmp", runEmf},
+    {"snap", "[--count N] X Y W H FILE.bmp", runSnap},
+    {"avi", "RATE OUT.avi FRAME.bmp...", runAvi},
 };
 
 int usage(std::FILE* out) {

@@ -1,6 +1,7 @@
 // Errors that escape event handlers reach the error report, and the program
 // goes on.
 #include "app/error_report.h"
+#include "app/handler.h"
 #include "core/error.h"
 #include "tests/support/gui_wait.h"
 
@@ -12,14 +13,23 @@
 namespace kadrix {
 namespace {
 
-TEST(ErrorReport, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
-    QPushButton failing("fails");
-    int clicks = 0;
-    QObject::connect(&failing, &QPushButton::clicked, [&] {
+// A window whose handler fails at its first call.
+class FailingWindow : public QPushButton {
+public:
+    FailingWindow() : QPushButton("fails") {
+        connectHandler(this, &QPushButton::clicked, this, &FailingWindow::Click);
+    }
+    void Click() {
         ++clicks;
         if (clicks == 1)
             throw Error("Cannot create file \"/ro/Pic000001.bmp\". Permission denied");
-    });
+    }
+    int clicks = 0;
+};
+
+TEST(ErrorReport, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
+    FailingWindow failing;
+    int& clicks = failing.clicks;
     failing.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&failing));
 

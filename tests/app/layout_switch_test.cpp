@@ -2,6 +2,9 @@
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
 #include "app/media_player_bar.h"
+#include "browser/directory_list_box.h"
+#include "browser/drive_combo_box.h"
+#include "browser/file_list_box.h"
 #include "tests/support/temp_dir.h"
 
 #include <QComboBox>
@@ -70,8 +73,8 @@ TEST_F(LayoutSwitchTest, TheFrameShowsOnlyTheCaptureGroupAndCanBeResized) {
 TEST_F(LayoutSwitchTest, MaroonIsSeeThroughAndTheCaptureGroupIsNot) {
     TMain& w = *window_;
     toFrame();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.mask().isEmpty(); })) << "the frame took no shape";
     const QRegion mask = w.mask();
-    ASSERT_FALSE(mask.isEmpty());
     const QPoint button = w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center());
     const QPoint maroon = w.Panel1->mapTo(&w, QPoint(w.Panel1->width() / 3, w.Panel1->height() / 2));
     const QPoint groupInside = w.GroupBox1->mapTo(&w, QPoint(2, 50));
@@ -93,8 +96,9 @@ TEST_F(LayoutSwitchTest, ResizingKeepsTheGroupAtTheTopRight) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.width() == 800; }));
     EXPECT_EQ(w.GroupBox1->pos(), QPoint(w.Panel1->width() - 73, 7));
     EXPECT_EQ(w.GroupBox1->mapTo(&w, QPoint(0, 0)).x() + w.GroupBox1->width() + 8 + 4, 800);
-    QTest::qWait(1); // the shape follows on the next turn of the event loop
-    EXPECT_TRUE(w.mask().contains(w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center())));
+    // The shape follows on the next turn of the event loop.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return w.mask().contains(w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center())); }));
 }
 
 TEST_F(LayoutSwitchTest, BackToOptionsRestoresTheFixedWindow) {

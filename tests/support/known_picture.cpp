@@ -20,6 +20,8 @@ KnownPictureWindow::KnownPictureWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     picture_ = knownPicture(screen.size());
+    // A desktop window: the window manager keeps it below every other.
+    setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
     setGeometry(screen);
 }
 

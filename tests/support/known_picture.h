@@ -14,6 +14,21 @@ inline QColor knownColorAt(int x, int y) {
 
 QImage knownPicture(QSize size);
 
+// Starts the known picture in a process of its own and waits until it shows.
+class KnownPictureProcess {
+public:
+    KnownPictureProcess();
+    ~KnownPictureProcess();
+    KnownPictureProcess(const KnownPictureProcess&) = delete;
+    KnownPictureProcess& operator=(const KnownPictureProcess&) = delete;
+
+    bool shown() const { return shown_; }
+
+private:
+    qint64 pid_ = 0;
+    bool shown_ = false;
+};
+
 // A frameless window showing the known picture over the whole screen, below
 // the windows under test.
 class KnownPictureWindow : public QWidget {

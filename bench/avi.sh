@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Clip assembly: 150 frames of 1920 x 1080 x 32 bits (30 s of recording)
+# turned into one file by
+#   kadrix-tool avi   (our uncompressed AVI)
+#   ffmpeg            (muxing the same BMP files into an uncompressed AVI)
+#   cat               (the same files into one file: the physical limit)
+# Prints the median time and the peak memory of each and the ratios to cat.
+# Goal: kadrix within 1.15 x cat, peak memory under 40 MB.
+#   bench/avi.sh [KADRIX_TOOL] [RUNS]     (default build/tool/kadrix-tool, 9)
+# The frames and outputs go to a folder under $TMPDIR (1.3 GB each way).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tool=$(realpath "${1:-build/tool/kadrix-tool}")
+runs=${2:-9}
+for program in "$tool" ffmpeg python3 /usr/bin/time; do
+    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-avi-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Frames as the recorder writes them: 54 header bytes, then bottom-up BGRX
+# rows; different content in every frame.
+python3 - "$work" <<'EOF'
+import os, struct, sys
+width, height = 1920, 1080
+size = width * height * 4
+header = (b"BM" + struct.pack("<IHHI", 54 + size, 0, 0, 54) +
+          struct.pack("<IiiHHIIiiII", 40, width, height, 1, 32, 0, size, 0, 0, 0, 0))
+for n in range(1, 151):
+    with open(os.path.join(sys.argv[1], f"Fr{n:06d}.bmp"), "wb") as f:
+        f.write(header + os.urandom(4096) * (size // 4096))
+EOF
+frames=("$work"/Fr*.bmp)
+
+# measure NAME OUTPUT COMMAND...: one run from a synced disk, the output file
+# removed first; appends "seconds kilobytes" to $work/NAME.
+measure() {
+    local name=$1 output=$2
+    shift 2
+    rm -f "$output"
+    sync
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -f %M -o "$work/$name.rss" "$@"
+    end=$(date +%s%N)
+    echo "$(((end - start) / 1000)) $(cat "$work/$name.rss")" >>"$work/$name"
+}
+
+run_kadrix() { measure kadrix "$work/kadrix.avi" "$tool" avi 10 "$work/kadrix.avi" "${frames[@]}"; }
+run_ffmpeg() {
+    measure ffmpeg "$work/ffmpeg.avi" ffmpeg -v error -y -framerate 10 -f image2 \
+        -i "$work/Fr%06d.bmp" -c:v rawvideo "$work/ffmpeg.avi"
+}
+run_cat() {
+    measure cat "$work/cat.bin" sh -c 'out=$1; shift; cat "$@" >"$out"' sh "$work/cat.bin" \
+        "${frames[@]}"
+}
+
+# The order turns from run to run, so that none of them always follows the
+# same one (the writeback of the previous output slows the next).
+order=(kadrix ffmpeg cat)
+for ((run = 0; run < runs; run++)); do
+    for ((i = 0; i < 3; i++)); do
+        "run_${order[(run + i) % 3]}"
+    done
+done
+
+# median NAME FIELD: median of a column (1: microseconds, 2: kilobytes).
+median() { cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+
+cat_us=$(median cat 1)
+printf '%d frames of 1920x1080x32, %d runs, median time and peak memory\n' ${#frames[@]} "$runs"
+for name in kadrix ffmpeg cat; do
+    us=$(median "$name" 1)
+    kb=$(median "$name" 2)
+    awk -v n="$name" -v us="$us" -v kb="$kb" -v c="$cat_us" 'BEGIN {
+        printf "  %-7s %8.3f s  %7.1f MB  %5.2f x cat\n", n, us / 1e6, kb / 1024, us / c }'
+done

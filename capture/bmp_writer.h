@@ -1,0 +1,22 @@
+#pragma once
+
+#include "capture/image_view.h"
+
+#include <string>
+
+namespace kadrix {
+
+// Writes a picture as an uncompressed BMP file (14-byte file header, 40-byte
+// info header), creating or replacing path. Its bits per pixel follow the
+// picture: 32 for Bgrx32 (the unused byte written as 0), 24 for Bgr24, 16 in
+// 5-5-5 for Rgb555 and Rgb565 (converted), 8 with the palette as colour table
+// for Indexed8. Rows are stored bottom-up, each padded with zeros to a
+// multiple of 4 bytes.
+//
+// Throws kadrix::Error: "Cannot create file "<path>". <reason>" when the file
+// cannot be created (nothing is written then), "Stream write error" when a
+// write falls short (the partly written file stays), or a description of a
+// picture that no BMP file can hold.
+void writeBmp(const std::string& path, const ImageView& image);
+
+} // namespace kadrix

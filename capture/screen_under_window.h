@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/screen_grabber.h"
+
+class QWidget;
+
+namespace kadrix {
+
+// The screen under a window's whole outer rectangle, in physical pixels, as
+// if the window were not there. On X11 the window is shaped away for the
+// moment of the grab (no unmapping, so it keeps its place and the focus), and
+// the grab waits until what lies beneath has been drawn again. The picture
+// stays valid until the grabber's next grab.
+ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber);
+
+// The window's outer rectangle in physical pixels.
+ScreenRect outerRectInPixels(const QWidget& window);
+
+} // namespace kadrix

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "capture/image_view.h"
+
+namespace kadrix {
+
+// A rectangle of the screen in physical pixels; it may reach past the screen.
+struct ScreenRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Copies what the screen shows in a rectangle.
+class ScreenGrabber {
+public:
+    virtual ~ScreenGrabber() = default;
+
+    // The picture always has the rectangle's size and the screen's pixel
+    // format; the parts outside the screen are black. It stays valid until
+    // the next grab or the grabber's end. Throws kadrix::Error.
+    virtual ImageView grab(const ScreenRect& rect) = 0;
+};
+
+} // namespace kadrix

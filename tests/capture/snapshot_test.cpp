@@ -1,0 +1,162 @@
+// The capture button in the "bmp" mode, with the screen held in memory.
+#include "app/UnitMain.h"
+#include "capture/bmp_headers.h"
+#include "tests/support/fake_screen_grabber.h"
+#include "tests/support/gui_wait.h"
+#include "tests/support/temp_dir.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace kadrix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+constexpr int screenWidth = 1280;
+constexpr int screenHeight = 1024;
+
+// Every pixel of the fake screen tells its place.
+std::vector<std::byte> screenPixels() {
+    std::vector<std::byte> pixels(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
+    for (int y = 0; y < screenHeight; ++y)
+        for (int x = 0; x < screenWidth; ++x) {
+            std::byte* p = pixels.data() + (static_cast<std::size_t>(y) * screenWidth + x) * 4;
+            p[0] = std::byte(x & 0xff); // blue
+            p[1] = std::byte(y & 0xff); // green
+            p[2] = std::byte((x >> 8) * 16 + (y >> 8)); // red
+        }
+    return pixels;
+}
+
+QRgb screenColorAt(int x, int y) { return qRgb((x >> 8) * 16 + (y >> 8), y & 0xff, x & 0xff); }
+
+std::vector<std::byte> readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    return {reinterpret_cast<const std::byte*>(bytes.data()),
+            reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size()};
+}
+
+class SnapshotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousDir_ = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(folder_.str()));
+        window_ = std::make_unique<TMain>(TMain::LockFolders{
+            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        auto grabber = std::make_unique<FakeScreenGrabber>(
+            screenWidth, screenHeight, PixelFormat::Bgrx32, screenWidth * 4, screenPixels());
+        grabber_ = grabber.get();
+        window_->setScreenGrabber(std::move(grabber));
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(previousDir_);
+    }
+    void toFrame() { QTest::mouseClick(window_->BitBtn2, Qt::LeftButton); }
+    void snap() { window_->BitBtn1Click(); }
+
+    QString previousDir_;
+    TempDir folder_{"kadrix-shots"};
+    TempDir program_{"kadrix-program"};
+    std::unique_ptr<TMain> window_;
+    FakeScreenGrabber* grabber_ = nullptr;
+};
+
+TEST_F(SnapshotTest, WritesTheScreenUnderTheWholeWindowAsTheNextPicture) {
+    toFrame();
+    window_->setGeometry(100, 50, 301, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->width() == 301; }));
+
+    QString captionDuringPause;
+    QTimer::singleShot(100, [&] { captionDuringPause = window_->windowTitle(); });
+    snap();
+    EXPECT_EQ(captionDuringPause, "Pic000001.bmp создан");
+    EXPECT_EQ(window_->windowTitle(), "Kadrix");
+
+    ASSERT_EQ(grabber_->rects().size(), 1u);
+    const ScreenRect asked = grabber_->rects()[0];
+    const QRect outer(asked.x, asked.y, asked.width, asked.height);
+    EXPECT_TRUE(outer.contains(window_->geometry())) << "the grab misses part of the window";
+
+    const fs::path file = folder_.path() / "Pic000001.bmp";
+    EXPECT_EQ(window_->Edit1->text().toStdString(), file.string());
+    const std::vector<std::byte> bytes = readAll(file);
+    const auto headers = parseBmpHeaders(bytes);
+    ASSERT_TRUE(headers);
+    EXPECT_EQ(headers->bitCount, 32);
+    EXPECT_EQ(headers->pixelOffset, 54u);
+    EXPECT_EQ(bytes.size(), 54u + static_cast<std::size_t>(outer.width()) * 4 * outer.height());
+
+    QImage picture(QString::fromStdString(file.string()));
+    ASSERT_EQ(picture.size(), outer.size());
+    const int right = outer.width() - 1;
+    const int bottom = outer.height() - 1;
+    for (const QPoint at : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(150, 100),
+                            QPoint(right, bottom)})
+        EXPECT_EQ(picture.pixel(at) & 0xffffff, screenColorAt(outer.x() + at.x(), outer.y() + at.y()) & 0xffffff)
+            << at.x() << "," << at.y();
+
+    snap();
+    EXPECT_TRUE(fs::exists(folder_.path() / "Pic000002.bmp"));
+    EXPECT_EQ(window_->pictureCounter(), 3);
+}
+
+TEST_F(SnapshotTest, DoesNothingInTheOptionsLayout) {
+    snap();
+    EXPECT_TRUE(grabber_->rects().empty());
+    EXPECT_FALSE(fs::exists(folder_.path() / "Pic000001.bmp"));
+    EXPECT_FALSE(window_->BitBtn1->isEnabled());
+}
+
+TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
+    toFrame();
+    // Root may write anywhere, except into an immutable folder.
+    std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
+    if (std::ofstream(folder_.path() / "probe")) {
+        std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
+        fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    if (std::ofstream(folder_.path() / "probe"))
+        GTEST_SKIP() << "cannot make the folder unwritable here";
+    const test::SeenMessageBox box = test::answerMessageBox([&] {
+        QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    });
+    ASSERT_TRUE(box.shown);
+    const std::string expectedPath = (folder_.path() / "Pic000001.bmp").string();
+    EXPECT_EQ(box.text.toStdString().rfind("Cannot create file \"" + expectedPath + "\". ", 0), 0u)
+        << box.text.toStdString();
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(window_->pictureCounter(), 1);
+    EXPECT_EQ(window_->windowTitle(), "Kadrix");
+
+    std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
+    fs::permissions(folder_.path(), fs::perms::owner_all);
+    snap();
+    EXPECT_TRUE(fs::exists(expectedPath)) << "the next attempt uses the same number";
+}
+
+TEST_F(SnapshotTest, AnExistingPictureOfThatNumberIsReplaced) {
+    std::ofstream(folder_.path() / "Pic000001.bmp") << "an older picture";
+    toFrame();
+    snap();
+    const auto headers = parseBmpHeaders(readAll(folder_.path() / "Pic000001.bmp"));
+    ASSERT_TRUE(headers);
+}
+
+} // namespace
+} // namespace kadrix

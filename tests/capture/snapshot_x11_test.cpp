@@ -1,0 +1,138 @@
+// A snapshot on a real X server: the picture is exactly the screen under the
+// frame's whole outer rectangle, with nothing of the frame in it.
+#include "app/UnitMain.h"
+#include "app/platform_services.h"
+#include "tests/support/gui_wait.h"
+#include "tests/support/known_picture.h"
+#include "tests/support/temp_dir.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace kadrix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::knownColorAt;
+using test::waitFor;
+
+// What the screen shows of a colour at its depth, as a BMP file holds it.
+QRgb asShown(QColor color, int depth) {
+    if (depth != 16)
+        return color.rgb();
+    // 5 bits a channel in the file; a reader widens them again.
+    auto channel = [](int value) { return (value >> 3) * 255 / 31; };
+    return qRgb(channel(color.red()), channel(color.green()), channel(color.blue()));
+}
+
+int differenceOf(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+class SnapshotX11Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        previousDir_ = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(folder_.str()));
+        ASSERT_TRUE(background_.shown());
+        window_ = std::make_unique<TMain>(TMain::LockFolders{
+            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_->setScreenGrabber(createScreenGrabber());
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
+        // The window manager's frame arrives a moment after the map.
+        ASSERT_TRUE(waitFor([&] { return window_->frameGeometry() != window_->geometry(); }));
+        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        window_->setGeometry(137, 91, 501, 333);
+        ASSERT_TRUE(waitFor([&] { return window_->frameGeometry() == QRect(137, 91, 501, 333); }));
+        // The picture shows through once the shape has reached the server.
+        const QPoint inside = window_->mapToGlobal(QPoint(250, 200));
+        ASSERT_TRUE(waitFor([&] {
+            const QImage at = QGuiApplication::primaryScreen()->grabWindow(0, inside.x(), inside.y(), 1, 1).toImage();
+            return differenceOf(at.pixel(0, 0), asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
+        }));
+        ASSERT_TRUE(frameShownAtItsPlace());
+    }
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(previousDir_);
+    }
+    int depth() const { return QGuiApplication::primaryScreen()->depth(); }
+
+    // The window manager moves the frame a moment after it is asked to: wait
+    // until the capture button shows at its new place.
+    bool frameShownAtItsPlace() const {
+        // Most of the title strip differs from the picture once it is there.
+        const QPoint strip = window_->mapToGlobal(QPoint(0, 4));
+        const int width = window_->width();
+        return waitFor([&] {
+            const QImage at = QGuiApplication::primaryScreen()
+                                  ->grabWindow(0, strip.x(), strip.y(), width, 1)
+                                  .toImage();
+            int differing = 0;
+            for (int x = 0; x < width; ++x)
+                if (differenceOf(at.pixel(x, 0),
+                                 asShown(knownColorAt(strip.x() + x, strip.y()), depth())) > 12)
+                    ++differing;
+            return differing * 10 > width * 6;
+        });
+    }
+
+    // Pixels of the picture that differ from the screen under the frame.
+    int wrongPixels(const QImage& picture, QPoint origin) const {
+        int wrong = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb expected = asShown(knownColorAt(origin.x() + x, origin.y() + y), depth());
+                if (differenceOf(picture.pixel(x, y), expected) > (depth() == 16 ? 12 : 0))
+                    ++wrong;
+            }
+        return wrong;
+    }
+
+    QString previousDir_;
+    test::TempDir folder_{"kadrix-shots"};
+    test::TempDir program_{"kadrix-program"};
+    test::KnownPictureProcess background_;
+    std::unique_ptr<TMain> window_;
+};
+
+TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    const fs::path file = folder_.path() / "Pic000001.bmp";
+    ASSERT_TRUE(fs::exists(file));
+    const QImage picture(QString::fromStdString(file.string()));
+    ASSERT_EQ(picture.size(), QSize(501, 333));
+    EXPECT_EQ(wrongPixels(picture, {137, 91}), 0)
+        << "the frame's title strip, border or buttons are in the picture";
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(window_->windowTitle(), "Kadrix");
+
+    // The frame is whole again after the grab.
+    const QPoint button = window_->BitBtn1->mapToGlobal(window_->BitBtn1->rect().center());
+    EXPECT_TRUE(waitFor([&] {
+        const QImage at = QGuiApplication::primaryScreen()->grabWindow(0, button.x(), button.y(), 1, 1).toImage();
+        return differenceOf(at.pixel(0, 0), asShown(knownColorAt(button.x(), button.y()), depth())) > 8;
+    }));
+
+    // The next snapshot follows the frame to its new place.
+    window_->move(20, 600);
+    ASSERT_TRUE(waitFor([&] { return window_->frameGeometry().topLeft() == QPoint(20, 600); }));
+    ASSERT_TRUE(frameShownAtItsPlace());
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    const fs::path second = folder_.path() / "Pic000002.bmp";
+    ASSERT_TRUE(fs::exists(second));
+    const QImage moved(QString::fromStdString(second.string()));
+    ASSERT_EQ(moved.size(), QSize(501, 333));
+    EXPECT_EQ(wrongPixels(moved, {20, 600}), 0);
+}
+
+} // namespace
+} // namespace kadrix

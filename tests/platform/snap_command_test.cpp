@@ -1,0 +1,138 @@
+// kadrix-tool snap from end to end: a grab of the test display's known
+// picture, read back by ImageMagick.
+#include "capture/bmp_headers.h"
+#include "core/file.h"
+#include "tests/platform/x11_test_picture.h"
+#include "tests/support/imagemagick_decode.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kadrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SnapCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rootPicture();
+        dir_ = fs::temp_directory_path() / ("kadrix-snap-test-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ToolRun snap(const std::string& args) {
+        // Run in the temporary folder, where relative paths land.
+        const std::string command =
+            "cd '" + dir_.string() + "' && " KADRIX_BINARY_DIR "/tool/kadrix-tool snap " + args +
+            " >'" + (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir_ / "out"),
+                slurp(dir_ / "err")};
+    }
+
+    // The file shows the picture's rectangle: exactly on a 24-bit screen,
+    // in the top five bits of each channel from a 16-bit one.
+    void expectPicture(const std::string& path, int x0, int y0, int width, int height) {
+        const RootPicture& picture = rootPicture();
+        InputFile file(path);
+        std::vector<std::byte> start(bmpFileHeaderSize + bmpInfoHeaderSize);
+        file.readExact(0, start);
+        const auto headers = parseBmpHeaders(start);
+        ASSERT_TRUE(headers);
+        const int bits = bitsPerPixel(picture.expectedFormat());
+        EXPECT_EQ(headers->bitCount, bits);
+
+        const std::vector<std::uint8_t> rgba = decodeRgbaWithImageMagick(path, width, height);
+        ASSERT_FALSE(rgba.empty());
+        const int shift = bits == 16 ? 3 : 0;
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const PaletteColor want = picture.colourAt(x0 + x, y0 + y);
+                const std::uint8_t* got = &rgba[4 * static_cast<std::size_t>(y * width + x)];
+                if (got[0] >> shift == want.red >> shift &&
+                    got[1] >> shift == want.green >> shift && got[2] >> shift == want.blue >> shift)
+                    continue;
+                if (wrong++ < 5)
+                    ADD_FAILURE() << "pixel " << x << "," << y << " reads " << int{got[0]} << ","
+                                  << int{got[1]} << "," << int{got[2]} << " instead of "
+                                  << int{want.red} << "," << int{want.green} << ","
+                                  << int{want.blue};
+            }
+        }
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(SnapCommandTest, WritesTheScreenRectangleAsABmp) {
+    const std::string path = dir_ / "shot.bmp";
+    const ToolRun run = snap("13 17 301 77 " + path);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    expectPicture(path, 13, 17, 301, 77);
+}
+
+TEST_F(SnapCommandTest, ARectanglePastTheScreenEdgeIsBlackThere) {
+    const std::string path = dir_ / "edge.bmp";
+    const int w = rootPicture().width();
+    const ToolRun run = snap(std::to_string(w - 20) + " -9 41 30 " + path);
+    ASSERT_EQ(run.status, 0) << run.err;
+    expectPicture(path, w - 20, -9, 41, 30);
+}
+
+TEST_F(SnapCommandTest, CountWritesNumberedPictures) {
+    const ToolRun run = snap("--count 3 -2 0 7 5 " + (dir_ / "frame.bmp").string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"frame000001.bmp", "frame000002.bmp", "frame000003.bmp"})
+        expectPicture(dir_ / name, -2, 0, 7, 5);
+    EXPECT_FALSE(fs::exists(dir_ / "frame.bmp"));
+    EXPECT_FALSE(fs::exists(dir_ / "frame000004.bmp"));
+}
+
+TEST_F(SnapCommandTest, FailuresGoToStderrWithANonZeroStatus) {
+    const std::string missing = dir_ / "missing" / "Pic000001.bmp";
+    const ToolRun cannotCreate = snap("0 0 10 10 " + missing);
+    EXPECT_EQ(cannotCreate.status, 1);
+    EXPECT_EQ(cannotCreate.err, "kadrix-tool snap: Cannot create file \"" + missing +
+                                    "\". No such file or directory\n");
+
+    const ToolRun diskFull = snap("0 0 10 10 /dev/full");
+    EXPECT_EQ(diskFull.status, 1);
+    EXPECT_EQ(diskFull.err, "kadrix-tool snap: Stream write error\n");
+
+    for (const char* args : {"", "1 2 3 4", "0 0 0 5 x.bmp", "0 0 5 x x.bmp", "0 0 5 5 x.bmp extra",
+                             "--count 0 0 0 5 5 x.bmp", "--count 2x 0 0 5 5 x.bmp"}) {
+        const ToolRun bad = snap(args);
+        EXPECT_EQ(bad.status, 2) << args;
+        EXPECT_NE(bad.err.find("usage: kadrix-tool snap"), std::string::npos) << args;
+        EXPECT_FALSE(fs::exists(dir_ / "x.bmp")) << args;
+    }
+
+    const ToolRun help = snap("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: kadrix-tool snap"), std::string::npos);
+}
+
+} // namespace
+} // namespace kadrix

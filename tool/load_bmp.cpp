@@ -1,0 +1,33 @@
+#include "tool/load_bmp.h"
+
+#include "browser/file_type.h"
+#include "core/error.h"
+#include "core/file.h"
+
+#include <turbojpeg.h>
+
+namespace kadrix::tool {
+
+void LoadedBmp::TjFree::operator()(unsigned char* pixels) const {
+    tjFree(pixels);
+}
+
+LoadedBmp::LoadedBmp(const std::string& path) {
+    {
+        InputFile file(path);
+        if (PhysicalResolveFileType(file) != FileType::Bitmap)
+            throw Error("Это не BMP формат!");
+    }
+    int pixelFormat = TJPF_BGRX;
+    // Alignment 1: rows follow each other without padding; flags 0: top-down.
+    pixels_.reset(tjLoadImage(path.c_str(), &width_, 1, &height_, &pixelFormat, 0));
+    if (!pixels_)
+        throw Error("Cannot load picture \"" + path + "\". " + tjGetErrorStr2(nullptr));
+}
+
+PictureView LoadedBmp::view() const {
+    return PictureView{width_, height_, static_cast<std::size_t>(width_) * pictureBytesPerPixel,
+                       pixels_.get()};
+}
+
+} // namespace kadrix::tool
