@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QRadioButton>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLineEdit>
@@ -103,6 +104,8 @@ void TMain::connectHandlers() {
     connectHandler(DriveComboBox1, &DriveComboBox::driveChanged, this,
                    &TMain::DriveComboBox1Change);
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
+    connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
+    connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
 }
 
 TMain::~TMain() = default;

@@ -3,7 +3,9 @@
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -74,6 +76,11 @@ public:
     void RadioButton4Click();
     void DirectoryListBox1Change();
     void DriveComboBox1Change();
+    void Timer1Timer();
+    void Timer2Timer();
+    // The full paths of the frame files in the current folder.
+    QStringList FillList() const;
+    bool recording() const { return recording_; }
     void N1Click();
 
     // Controls, named as the window's other code and its tests know them.
@@ -156,6 +163,10 @@ private:
     void setFrameless(bool frameless);
     void placePanel();
     void takeSnapshot();
+    void startClipRecording();
+    // The stop step of a clip recording; returns the text of an error that
+    // kept frames out of the clip.
+    QString finishRecording();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -169,6 +180,10 @@ private:
     bool hiddenForRecording_ = false;
     InstanceLock lock_;
     QString savedCaption_;
+    bool recording_ = false;
+    int progressStep_ = 0;
+    int lateFrames_ = 0;
+    QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
 
     QPoint decorationOffset_;

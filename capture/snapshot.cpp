@@ -17,13 +17,15 @@ namespace kadrix {
 void TMain::BitBtn1Click() {
     if (BitBtn2->text() != "Опции")
         return;
+    if (!grabber_ && (RadioButton1->isChecked() || RadioButton2->isChecked()))
+        throw Error("This display offers no screen grab");
     if (RadioButton1->isChecked())
         takeSnapshot();
+    if (RadioButton2->isChecked())
+        startClipRecording();
 }
 
 void TMain::takeSnapshot() {
-    if (!grabber_)
-        throw Error("This display offers no screen grab");
     const ImageView picture = grabUnderWindow(*this, *grabber_);
     const std::string digits = counterDigits(pictureCounter_);
     Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Picture)));

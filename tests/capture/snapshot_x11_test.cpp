@@ -58,7 +58,7 @@ protected:
             const QImage at = QGuiApplication::primaryScreen()->grabWindow(0, inside.x(), inside.y(), 1, 1).toImage();
             return differenceOf(at.pixel(0, 0), asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
         }));
-        ASSERT_TRUE(frameShownAtItsPlace());
+        ASSERT_TRUE(test::windowShownOverPicture(*window_));
     }
     void TearDown() override {
         window_.reset();
@@ -66,24 +66,6 @@ protected:
     }
     int depth() const { return QGuiApplication::primaryScreen()->depth(); }
 
-    // The window manager moves the frame a moment after it is asked to: wait
-    // until the capture button shows at its new place.
-    bool frameShownAtItsPlace() const {
-        // Most of the title strip differs from the picture once it is there.
-        const QPoint strip = window_->mapToGlobal(QPoint(0, 4));
-        const int width = window_->width();
-        return waitFor([&] {
-            const QImage at = QGuiApplication::primaryScreen()
-                                  ->grabWindow(0, strip.x(), strip.y(), width, 1)
-                                  .toImage();
-            int differing = 0;
-            for (int x = 0; x < width; ++x)
-                if (differenceOf(at.pixel(x, 0),
-                                 asShown(knownColorAt(strip.x() + x, strip.y()), depth())) > 12)
-                    ++differing;
-            return differing * 10 > width * 6;
-        });
-    }
 
     // Pixels of the picture that differ from the screen under the frame.
     int wrongPixels(const QImage& picture, QPoint origin) const {
@@ -125,7 +107,7 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
     // The next snapshot follows the frame to its new place.
     window_->move(20, 600);
     ASSERT_TRUE(waitFor([&] { return window_->frameGeometry().topLeft() == QPoint(20, 600); }));
-    ASSERT_TRUE(frameShownAtItsPlace());
+    ASSERT_TRUE(test::windowShownOverPicture(*window_));
     QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
     const fs::path second = folder_.path() / "Pic000002.bmp";
     ASSERT_TRUE(fs::exists(second));

@@ -29,6 +29,11 @@ private:
     bool shown_ = false;
 };
 
+// Waits until a window stands at its place over the known picture: most of
+// its top row differs from the picture there (the window manager moves a
+// window a moment after it is asked to).
+bool windowShownOverPicture(const QWidget& window);
+
 // A frameless window showing the known picture over the whole screen, below
 // the windows under test.
 class KnownPictureWindow : public QWidget {

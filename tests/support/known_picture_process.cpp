@@ -30,6 +30,27 @@ KnownPictureProcess::KnownPictureProcess() {
         20000);
 }
 
+bool windowShownOverPicture(const QWidget& window) {
+    const int depth = QGuiApplication::primaryScreen()->depth();
+    const int tolerance = depth < 24 ? 12 : 0;
+    return waitFor([&] {
+        const QPoint row = window.mapToGlobal(QPoint(0, 4));
+        const int width = window.width();
+        const QImage at =
+            QGuiApplication::primaryScreen()->grabWindow(0, row.x(), row.y(), width, 1).toImage();
+        int differing = 0;
+        for (int x = 0; x < width; ++x) {
+            const QColor seen = at.pixelColor(x, 0);
+            const QColor known = knownColorAt(row.x() + x, row.y());
+            if (std::abs(seen.red() - known.red()) > tolerance ||
+                std::abs(seen.green() - known.green()) > tolerance ||
+                std::abs(seen.blue() - known.blue()) > tolerance)
+                ++differing;
+        }
+        return differing * 10 > width * 6;
+    });
+}
+
 KnownPictureProcess::~KnownPictureProcess() {
     if (pid_ > 0) {
         ::kill(static_cast<pid_t>(pid_), SIGTERM);
