@@ -1,5 +1,7 @@
 #include "capture/avi_writer.h"
 
+#include "core/little_endian.h"
+
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
@@ -46,47 +48,7 @@ std::int16_t clampI16(std::int32_t value) {
     return static_cast<std::int16_t>(std::min<std::int32_t>(value, 0x7FFF));
 }
 
-// Little-endian bytes of headers and indexes.
-class Bytes {
-public:
-    Bytes& u8(std::uint8_t v) {
-        bytes_.push_back(std::byte{v});
-        return *this;
-    }
-    Bytes& u16(std::uint16_t v) { return u8(static_cast<std::uint8_t>(v)).u8(v >> 8); }
-    Bytes& u32(std::uint32_t v) {
-        return u16(static_cast<std::uint16_t>(v)).u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    Bytes& u64(std::uint64_t v) {
-        return u32(static_cast<std::uint32_t>(v)).u32(static_cast<std::uint32_t>(v >> 32));
-    }
-    Bytes& i16(std::int16_t v) { return u16(static_cast<std::uint16_t>(v)); }
-    Bytes& fourcc(const char (&code)[5]) {
-        for (int i = 0; i < 4; ++i)
-            u8(static_cast<std::uint8_t>(code[i]));
-        return *this;
-    }
-    Bytes& zeros(std::size_t count) {
-        bytes_.insert(bytes_.end(), count, std::byte{0});
-        return *this;
-    }
-    Bytes& append(std::span<const std::byte> bytes) {
-        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-        return *this;
-    }
-    // Fills in a size field written earlier as zero.
-    void setU32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes_[at + static_cast<std::size_t>(i)] =
-                std::byte{static_cast<std::uint8_t>(v >> (8 * i))};
-    }
-    std::size_t size() const { return bytes_.size(); }
-    std::span<const std::byte> view() const { return bytes_; }
-    void clear() { bytes_.clear(); }
-
-private:
-    std::vector<std::byte> bytes_;
-};
+using Bytes = LittleEndianBytes;
 
 // Bytes of the file before the first frame: RIFF and hdrl headers, the
 // format, the OpenDML placeholders and the movi list header.

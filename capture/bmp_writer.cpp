@@ -1,5 +1,7 @@
 #include "capture/bmp_writer.h"
 
+#include "core/little_endian.h"
+
 #include "capture/bmp_headers.h"
 #include "core/error.h"
 #include "core/file.h"
@@ -24,16 +26,6 @@ constexpr std::size_t maxPaletteSize = 256;
 
 // Pixels are converted as little-endian words read natively.
 static_assert(std::endian::native == std::endian::little);
-
-void put16(std::byte* at, std::uint16_t value) {
-    at[0] = static_cast<std::byte>(value);
-    at[1] = static_cast<std::byte>(value >> 8);
-}
-
-void put32(std::byte* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<std::byte>(value >> (8 * i));
-}
 
 struct Layout {
     std::size_t pixelBytes = 0; // the used bytes of a row
@@ -77,21 +69,21 @@ void putHeaders(std::byte* out, const ImageView& image, const Layout& layout) {
     const bool indexed = image.format == PixelFormat::Indexed8;
     out[0] = std::byte{'B'};
     out[1] = std::byte{'M'};
-    put32(out + 2, static_cast<std::uint32_t>(layout.fileSize));
-    put16(out + 6, 0);
-    put16(out + 8, 0);
-    put32(out + 10, static_cast<std::uint32_t>(layout.headerSize));
-    put32(out + 14, bmpInfoHeaderSize);
-    put32(out + 18, static_cast<std::uint32_t>(image.width));
-    put32(out + 22, static_cast<std::uint32_t>(image.height));
-    put16(out + 26, 1);
-    put16(out + 28, static_cast<std::uint16_t>(bitsPerPixel(image.format)));
-    put32(out + 30, 0); // BI_RGB
-    put32(out + 34, imageSize);
-    put32(out + 38, 0);
-    put32(out + 42, 0);
-    put32(out + 46, indexed ? colors : 0);
-    put32(out + 50, 0); // every colour is important
+    putU32(out + 2, static_cast<std::uint32_t>(layout.fileSize));
+    putU16(out + 6, 0);
+    putU16(out + 8, 0);
+    putU32(out + 10, static_cast<std::uint32_t>(layout.headerSize));
+    putU32(out + 14, bmpInfoHeaderSize);
+    putU32(out + 18, static_cast<std::uint32_t>(image.width));
+    putU32(out + 22, static_cast<std::uint32_t>(image.height));
+    putU16(out + 26, 1);
+    putU16(out + 28, static_cast<std::uint16_t>(bitsPerPixel(image.format)));
+    putU32(out + 30, 0); // BI_RGB
+    putU32(out + 34, imageSize);
+    putU32(out + 38, 0);
+    putU32(out + 42, 0);
+    putU32(out + 46, indexed ? colors : 0);
+    putU32(out + 50, 0); // every colour is important
     if (!indexed)
         return;
     std::byte* entry = out + bmpFileHeaderSize + bmpInfoHeaderSize;

@@ -1,7 +1,7 @@
 #include "convert/emf_writer.h"
 
 #include "capture/bmp_headers.h"
-#include "convert/little_endian.h"
+#include "core/little_endian.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "core/path.h"
@@ -210,8 +210,8 @@ std::vector<std::byte> metafileFromBmp(std::span<const std::byte> bmpFile,
     out.u32(srcCopy);
     out.i32(dib->width); // destination width, height: 1:1
     out.i32(dib->height);
-    out.bytes(bmpFile.subspan(bmpFileHeaderSize, dib->infoSize));
-    out.bytes(bmpFile.subspan(dib->pixelOffset, dib->pixelSize));
+    out.append(bmpFile.subspan(bmpFileHeaderSize, dib->infoSize));
+    out.append(bmpFile.subspan(dib->pixelOffset, dib->pixelSize));
     emf.resize(emf.size() + (4 - dib->pixelSize % 4) % 4); // records end on 4 bytes
 
     out.u32(emrEof);

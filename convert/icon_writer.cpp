@@ -1,6 +1,6 @@
 #include "convert/icon_writer.h"
 
-#include "convert/little_endian.h"
+#include "core/little_endian.h"
 #include "convert/standard_colors.h"
 #include "core/error.h"
 #include "core/file.h"
