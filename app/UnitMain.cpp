@@ -3,31 +3,33 @@
 #include "app/error_report.h"
 #include "app/frame_title_strip.h"
 #include "app/handler.h"
+#include "app/see_through.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
-#include "app/see_through.h"
 #include "platform/screen_grabber.h"
 
-#include <QApplication>
-#include <QEvent>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFrame>
-#include <QRadioButton>
-#include <QTimer>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QLineEdit>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <unistd.h>
 
 // The pictures live in a static library: their registration must be asked
 // for, from outside any namespace.
-static void initKadrixResources() { Q_INIT_RESOURCE(kadrix); }
+static void initKadrixResources() {
+    Q_INIT_RESOURCE(kadrix);
+}
 
 namespace kadrix {
 
@@ -125,7 +127,9 @@ void TMain::FormCreate(const LockFolders& lockFolders) {
         showErrorReport(QString::fromStdString(result.error));
 }
 
-void TMain::reportAlreadyRunning() { showMessage("Программа уже запущена!"); }
+void TMain::reportAlreadyRunning() {
+    showMessage("Программа уже запущена!");
+}
 
 void TMain::FormActivate() {
     setWindowTitle("Kadrix");
@@ -148,7 +152,9 @@ void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     grabber_ = std::move(grabber);
 }
 
-bool TMain::inCaptureFrame() const { return BitBtn2->text() == "Опции"; }
+bool TMain::inCaptureFrame() const {
+    return BitBtn2->text() == "Опции";
+}
 
 void TMain::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())

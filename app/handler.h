@@ -13,8 +13,9 @@ void runHandler(const std::function<void()>& handler);
 // Connects a signal to a handler method of a window through runHandler.
 template <typename Sender, typename Signal, typename Window>
 void connectHandler(Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
-    QObject::connect(sender, signal, window,
-                     [window, handler] { runHandler([window, handler] { (window->*handler)(); }); });
+    QObject::connect(sender, signal, window, [window, handler] {
+        runHandler([window, handler] { (window->*handler)(); });
+    });
 }
 
 } // namespace kadrix

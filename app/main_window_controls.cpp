@@ -2,11 +2,11 @@
 #include "app/UnitMain.h"
 
 #include "app/colors.h"
+#include "app/frame_title_strip.h"
+#include "app/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
-#include "app/frame_title_strip.h"
-#include "app/media_player_bar.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -52,7 +52,8 @@ QRadioButton* modeButton(QWidget* parent, const char* name, const QString& capti
     auto* button = new QRadioButton(caption, parent);
     button->setObjectName(name);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QString("QRadioButton { background-color: %1; color: white; }").arg(color.name()));
+    button->setStyleSheet(
+        QString("QRadioButton { background-color: %1; color: white; }").arg(color.name()));
     return button;
 }
 
@@ -79,11 +80,12 @@ void TMain::createControls() {
     titleStrip_ = new FrameTitleStrip(this);
     // Group boxes are maroon inside with a plain frame line, so that in the
     // capture frame only their line stays opaque.
-    setStyleSheet("QGroupBox { background-color: rgb(128, 0, 0); border: 1px solid rgb(192, 192, 192);"
-                  " margin-top: 6px; }"
-                  "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px;"
-                  " color: white; }"
-                  "QGroupBox#GroupBox1, QGroupBox#GroupBox4 { margin-top: 0; }");
+    setStyleSheet(
+        "QGroupBox { background-color: rgb(128, 0, 0); border: 1px solid rgb(192, 192, 192);"
+        " margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px;"
+        " color: white; }"
+        "QGroupBox#GroupBox1, QGroupBox#GroupBox4 { margin-top: 0; }");
     titleStrip_->hide();
 
     Panel1 = new QFrame(this);
@@ -129,10 +131,10 @@ void TMain::createControls() {
                          "RadioButton1", 3, 7, 42, 17);
     RadioButton2 = place(modeButton(GroupBox4, "RadioButton2", "avi", colors::olive),
                          "RadioButton2", 45, 8, 42, 17);
-    RadioButton3 = place(modeButton(GroupBox4, "RadioButton3", "wav", colors::navy),
-                         "RadioButton3", 87, 8, 42, 17);
-    RadioButton4 = place(modeButton(GroupBox4, "RadioButton4", "все", colors::teal),
-                         "RadioButton4", 45, 25, 42, 18);
+    RadioButton3 = place(modeButton(GroupBox4, "RadioButton3", "wav", colors::navy), "RadioButton3",
+                         87, 8, 42, 17);
+    RadioButton4 = place(modeButton(GroupBox4, "RadioButton4", "все", colors::teal), "RadioButton4",
+                         45, 25, 42, 18);
     RadioButton1->setChecked(true);
 
     BitBtn3 = place(handButton(Panel1, "BitBtn3", "Удалить все"), "BitBtn3", 219, 355, 134, 26);
@@ -155,9 +157,12 @@ void TMain::createControls() {
     Label5->setObjectName("Label5");
     Label5->move(6, 4);
     Label5->adjustSize();
-    SpeedButton1 = place(conversionButton(Panel3, "SpeedButton1", "jpg"), "SpeedButton1", 106, 0, 26, 18);
-    SpeedButton3 = place(conversionButton(Panel3, "SpeedButton3", "emf"), "SpeedButton3", 133, 0, 26, 18);
-    SpeedButton2 = place(conversionButton(Panel3, "SpeedButton2", "ico"), "SpeedButton2", 160, 0, 26, 18);
+    SpeedButton1 =
+        place(conversionButton(Panel3, "SpeedButton1", "jpg"), "SpeedButton1", 106, 0, 26, 18);
+    SpeedButton3 =
+        place(conversionButton(Panel3, "SpeedButton3", "emf"), "SpeedButton3", 133, 0, 26, 18);
+    SpeedButton2 =
+        place(conversionButton(Panel3, "SpeedButton2", "ico"), "SpeedButton2", 160, 0, 26, 18);
     SpeedButton2->setToolTip("Иконка 32х32 с левого верхнего угла");
     Panel3->hide();
 

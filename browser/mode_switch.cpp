@@ -19,8 +19,8 @@ namespace {
 struct Mode {
     const char* mask;
     const char* captureCaption;
-    bool canCapture; // the layout switch and "Удалить все"
-    bool clipPlayer; // Panel2 and MediaPlayer1
+    bool canCapture;                   // the layout switch and "Удалить все"
+    bool clipPlayer;                   // Panel2 and MediaPlayer1
     std::optional<bool> conversionBar; // Panel3; left alone where empty
     bool picturePreview;
     bool duration;

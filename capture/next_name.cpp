@@ -8,7 +8,9 @@
 
 namespace kadrix {
 
-const std::string& TMain::currentFolder() const { return DirectoryListBox1->directory(); }
+const std::string& TMain::currentFolder() const {
+    return DirectoryListBox1->directory();
+}
 
 std::string TMain::outputPathFor(OutputKind kind) const {
     const std::int32_t counter = kind == OutputKind::Picture ? pictureCounter_

@@ -32,9 +32,9 @@ struct PixelRow {
 std::vector<PixelRow> opaqueRows(const QRegion& shape, qreal scale, const ImageView& image) {
     std::vector<PixelRow> rows;
     for (const QRect& rect : shape) {
-        const QRect pixels(QPoint(qFloor(rect.left() * scale), qFloor(rect.top() * scale)),
-                           QPoint(qCeil((rect.right() + 1) * scale) - 1,
-                                  qCeil((rect.bottom() + 1) * scale) - 1));
+        const QRect pixels(
+            QPoint(qFloor(rect.left() * scale), qFloor(rect.top() * scale)),
+            QPoint(qCeil((rect.right() + 1) * scale) - 1, qCeil((rect.bottom() + 1) * scale) - 1));
         const QRect clipped = pixels.intersected(QRect(0, 0, image.width, image.height));
         for (int y = clipped.top(); y <= clipped.bottom(); ++y)
             rows.push_back({y, clipped.left(), clipped.right() + 1});
@@ -46,7 +46,8 @@ std::vector<std::byte> copyRows(const ImageView& image, const std::vector<PixelR
     const std::size_t bytesPerPixel = static_cast<std::size_t>(bitsPerPixel(image.format)) / 8;
     std::vector<std::byte> copy;
     for (const PixelRow& row : rows) {
-        const std::byte* start = image.row(row.y) + static_cast<std::size_t>(row.left) * bytesPerPixel;
+        const std::byte* start =
+            image.row(row.y) + static_cast<std::size_t>(row.left) * bytesPerPixel;
         copy.insert(copy.end(), start,
                     start + static_cast<std::size_t>(row.right - row.left) * bytesPerPixel);
     }
@@ -69,8 +70,7 @@ bool mostlyDifferent(const std::vector<std::byte>& a, const std::vector<std::byt
 
 xcb_atom_t opacityAtom(xcb_connection_t* connection) {
     static const char name[] = "_NET_WM_WINDOW_OPACITY";
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, sizeof name - 1, name);
+    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof name - 1, name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     free(reply);
@@ -169,7 +169,8 @@ ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber) {
             unchanged.restart();
         }
         const bool redrawn =
-            mostlyDifferent(previous, ours, static_cast<std::size_t>(bitsPerPixel(image.format)) / 8) &&
+            mostlyDifferent(previous, ours,
+                            static_cast<std::size_t>(bitsPerPixel(image.format)) / 8) &&
             unchanged.elapsed() >= settledMs;
         if (redrawn || rows.empty() || waited.elapsed() >= redrawLimitMs)
             break;

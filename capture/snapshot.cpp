@@ -42,7 +42,8 @@ void TMain::flashCaption(const QString& status, int milliseconds) {
     // is over.
     QDeadlineTimer pause(milliseconds);
     while (!pause.hasExpired())
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents,
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents,
                                     static_cast<int>(pause.remainingTime()));
     setWindowTitle(savedCaption_);
 }

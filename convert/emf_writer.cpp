@@ -1,9 +1,9 @@
 #include "convert/emf_writer.h"
 
 #include "capture/bmp_headers.h"
-#include "core/little_endian.h"
 #include "core/error.h"
 #include "core/file.h"
+#include "core/little_endian.h"
 #include "core/path.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "convert/icon_writer.h"
 
-#include "core/little_endian.h"
 #include "convert/standard_colors.h"
 #include "core/error.h"
 #include "core/file.h"
+#include "core/little_endian.h"
 
 #include <cstdint>
 

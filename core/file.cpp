@@ -18,9 +18,13 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
     return *this;
 }
 
-UniqueFd::~UniqueFd() { close(); }
+UniqueFd::~UniqueFd() {
+    close();
+}
 
-int UniqueFd::release() { return std::exchange(fd_, -1); }
+int UniqueFd::release() {
+    return std::exchange(fd_, -1);
+}
 
 int UniqueFd::close() {
     if (fd_ < 0)
@@ -30,7 +34,9 @@ int UniqueFd::close() {
 
 namespace {
 
-Error streamWriteError() { return Error("Stream write error"); }
+Error streamWriteError() {
+    return Error("Stream write error");
+}
 
 } // namespace
 
@@ -47,7 +53,8 @@ void OutputFile::write(std::span<const std::byte> bytes) {
 
 void OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = ::pwrite(fd_.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        const ssize_t n =
+            ::pwrite(fd_.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

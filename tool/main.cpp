@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
         if (command.name != name)
             continue;
         try {
-            return command.run(std::span<char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));
+            return command.run(
+                std::span<char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));
         } catch (const std::exception& error) {
             std::fprintf(stderr, "kadrix-tool %s: %s\n", argv[1], error.what());
             return 1;

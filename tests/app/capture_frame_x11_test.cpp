@@ -59,17 +59,22 @@ TEST_F(CaptureFrameTest, ThePictureShowsThroughTheFrameAndTheButtonsStayOpaque) 
     QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
     ASSERT_TRUE(w.inCaptureFrame());
     const QPoint seeThrough = onScreen(w.Panel1, emptyMaroon);
-    EXPECT_TRUE(waitFor([&] { return screenPixel(seeThrough) == knownColorAt(seeThrough.x(), seeThrough.y()); }))
-        << "the picture does not show through the maroon area";
+    EXPECT_TRUE(waitFor([&] {
+        return screenPixel(seeThrough) == knownColorAt(seeThrough.x(), seeThrough.y());
+    })) << "the picture does not show through the maroon area";
     const QPoint groupInside = onScreen(w.GroupBox1, {3, 50});
-    EXPECT_TRUE(waitFor([&] { return screenPixel(groupInside) == knownColorAt(groupInside.x(), groupInside.y()); }));
+    EXPECT_TRUE(waitFor([&] {
+        return screenPixel(groupInside) == knownColorAt(groupInside.x(), groupInside.y());
+    }));
 
     const QPoint button = onScreen(w.BitBtn1, w.BitBtn1->rect().center());
-    EXPECT_TRUE(waitFor([&] { return screenPixel(button) != knownColorAt(button.x(), button.y()); }))
-        << "the capture button is see-through";
+    EXPECT_TRUE(waitFor([&] {
+        return screenPixel(button) != knownColorAt(button.x(), button.y());
+    })) << "the capture button is see-through";
     const QPoint lineOfGroup = onScreen(w.GroupBox1, {0, 50});
-    EXPECT_TRUE(waitFor([&] { return screenPixel(lineOfGroup) != knownColorAt(lineOfGroup.x(), lineOfGroup.y()); }))
-        << "the group's frame line is see-through";
+    EXPECT_TRUE(waitFor([&] {
+        return screenPixel(lineOfGroup) != knownColorAt(lineOfGroup.x(), lineOfGroup.y());
+    })) << "the group's frame line is see-through";
 
     // No frame of the window manager's: the outer rectangle is the window's.
     EXPECT_TRUE(waitFor([&] { return w.frameGeometry() == w.geometry(); }));
@@ -82,7 +87,8 @@ TEST_F(CaptureFrameTest, TheFrameCanBeResizedAndMaximised) {
     ASSERT_TRUE(waitFor([&] { return w.width() == 800 && w.height() == 520; }));
     EXPECT_EQ(w.GroupBox1->pos().x(), w.Panel1->width() - 73);
     const QPoint button = onScreen(w.BitBtn1, w.BitBtn1->rect().center());
-    EXPECT_TRUE(waitFor([&] { return screenPixel(button) != knownColorAt(button.x(), button.y()); }));
+    EXPECT_TRUE(
+        waitFor([&] { return screenPixel(button) != knownColorAt(button.x(), button.y()); }));
 
     w.showMaximized();
     const QSize screen = QGuiApplication::primaryScreen()->size();

@@ -59,8 +59,8 @@ TEST_F(LayoutSwitchTest, TheFrameShowsOnlyTheCaptureGroupAndCanBeResized) {
              w.BitBtn3, w.GroupBox2, w.DriveComboBox1, w.DirectoryListBox1, w.FileListBox1,
              w.Image1, w.Image2, w.GroupBox3, w.GroupBox4, w.MediaPlayer1, w.Panel2, w.Panel3})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    for (QWidget* shown : std::initializer_list<QWidget*>{w.GroupBox1, w.BitBtn1, w.SpinEdit1,
-                                                          w.Label4, w.BitBtn2})
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{w.GroupBox1, w.BitBtn1, w.SpinEdit1, w.Label4, w.BitBtn2})
         EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
     EXPECT_EQ(w.geometry(), outer) << "the frame keeps the window's place and outer size";
     EXPECT_LT(w.minimumWidth(), w.maximumWidth());
@@ -76,7 +76,8 @@ TEST_F(LayoutSwitchTest, MaroonIsSeeThroughAndTheCaptureGroupIsNot) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.mask().isEmpty(); })) << "the frame took no shape";
     const QRegion mask = w.mask();
     const QPoint button = w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center());
-    const QPoint maroon = w.Panel1->mapTo(&w, QPoint(w.Panel1->width() / 3, w.Panel1->height() / 2));
+    const QPoint maroon =
+        w.Panel1->mapTo(&w, QPoint(w.Panel1->width() / 3, w.Panel1->height() / 2));
     const QPoint groupInside = w.GroupBox1->mapTo(&w, QPoint(2, 50));
     const QPoint strip = w.titleStrip()->mapTo(&w, QPoint(10, 5));
     EXPECT_TRUE(mask.contains(button));

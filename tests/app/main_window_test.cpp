@@ -47,17 +47,28 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlacesInTheirStartState) {
         bool visible;
     };
     const Place places[] = {
-        {"GroupBox1", {483, 7, 65, 94}, true},    {"BitBtn1", {5, 12, 49, 25}, true},
-        {"SpinEdit1", {6, 39, 35, 22}, true},     {"BitBtn2", {5, 64, 52, 25}, true},
-        {"Image2", {8, 13, 478, 85}, true},       {"GroupBox2", {8, 97, 345, 41}, true},
-        {"Edit1", {4, 16, 336, 21}, true},        {"DriveComboBox1", {8, 144, 209, 19}, true},
-        {"DirectoryListBox1", {8, 167, 209, 214}, true}, {"FileListBox1", {218, 186, 135, 166}, true},
-        {"GroupBox4", {219, 139, 132, 46}, true}, {"RadioButton1", {3, 7, 42, 17}, true},
-        {"RadioButton2", {45, 8, 42, 17}, true},  {"RadioButton3", {87, 8, 42, 17}, true},
-        {"RadioButton4", {45, 25, 42, 18}, true}, {"BitBtn3", {219, 355, 134, 26}, true},
-        {"Image1", {357, 105, 195, 193}, true},   {"Panel2", {358, 106, 193, 193}, false},
-        {"MediaPlayer1", {358, 300, 169, 20}, false}, {"Panel3", {357, 299, 194, 20}, false},
-        {"GroupBox3", {356, 321, 195, 60}, true}, {"ProgressBar1", {0, 1, 150, 11}, false},
+        {"GroupBox1", {483, 7, 65, 94}, true},
+        {"BitBtn1", {5, 12, 49, 25}, true},
+        {"SpinEdit1", {6, 39, 35, 22}, true},
+        {"BitBtn2", {5, 64, 52, 25}, true},
+        {"Image2", {8, 13, 478, 85}, true},
+        {"GroupBox2", {8, 97, 345, 41}, true},
+        {"Edit1", {4, 16, 336, 21}, true},
+        {"DriveComboBox1", {8, 144, 209, 19}, true},
+        {"DirectoryListBox1", {8, 167, 209, 214}, true},
+        {"FileListBox1", {218, 186, 135, 166}, true},
+        {"GroupBox4", {219, 139, 132, 46}, true},
+        {"RadioButton1", {3, 7, 42, 17}, true},
+        {"RadioButton2", {45, 8, 42, 17}, true},
+        {"RadioButton3", {87, 8, 42, 17}, true},
+        {"RadioButton4", {45, 25, 42, 18}, true},
+        {"BitBtn3", {219, 355, 134, 26}, true},
+        {"Image1", {357, 105, 195, 193}, true},
+        {"Panel2", {358, 106, 193, 193}, false},
+        {"MediaPlayer1", {358, 300, 169, 20}, false},
+        {"Panel3", {357, 299, 194, 20}, false},
+        {"GroupBox3", {356, 321, 195, 60}, true},
+        {"ProgressBar1", {0, 1, 150, 11}, false},
         {"Panel4", {358, 283, 193, 20}, false},
     };
     window.show();
@@ -169,10 +180,10 @@ TEST_F(MainWindowTest, ActivationPutsTheTitleBack) {
 TEST_F(MainWindowTest, EveryControlHasANameForScreenReaders) {
     TMain window(folders());
     window.show();
-    const char* named[] = {"BitBtn1",      "BitBtn2",      "BitBtn3",      "SpinEdit1",
+    const char* named[] = {"BitBtn1",      "BitBtn2",        "BitBtn3",           "SpinEdit1",
                            "Edit1",        "DriveComboBox1", "DirectoryListBox1", "FileListBox1",
-                           "RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4",
-                           "Image1",       "Image2",       "SpeedButton1", "SpeedButton2",
+                           "RadioButton1", "RadioButton2",   "RadioButton3",      "RadioButton4",
+                           "Image1",       "Image2",         "SpeedButton1",      "SpeedButton2",
                            "SpeedButton3", "ProgressBar1"};
     for (const char* name : named) {
         auto* control = window.findChild<QWidget*>(name);

@@ -77,7 +77,8 @@ TEST_F(SingleInstanceTest, ASecondCopySaysSoOnceAndEndsWithoutTouchingTheLock) {
 
     start(second_);
     QString box;
-    ASSERT_TRUE(waitFor([&] { return !(box = visibleWindowOf(second_.processId())).isEmpty(); }, 20000))
+    ASSERT_TRUE(
+        waitFor([&] { return !(box = visibleWindowOf(second_.processId())).isEmpty(); }, 20000))
         << "the second copy showed nothing";
     EXPECT_EQ(xdotool({"getwindowname", box}), "Kadrix");
     EXPECT_NE(sizeOf(box), QSize(556, 390)) << "the second copy showed its main window";

@@ -68,7 +68,13 @@ TEST_F(ModeSwitchTest, EachModeSetsItsColumnOfControls) {
     const Column columns[] = {
         {w.RadioButton2, {"b.avi"}, "съемка", true, true, false, true, "Vid000001.avi"},
         {w.RadioButton3, {"c.wav"}, "Звук", true, false, false, true, "ZVUK000001.wav"},
-        {w.RadioButton4, {"a.bmp", "b.avi", "c.wav", "d.txt"}, "снимок", false, false, false, false,
+        {w.RadioButton4,
+         {"a.bmp", "b.avi", "c.wav", "d.txt"},
+         "снимок",
+         false,
+         false,
+         false,
+         false,
          "ZVUK000001.wav"},
         {w.RadioButton1, {"a.bmp"}, "снимок", true, false, true, false, "Pic000001.bmp"},
     };
@@ -101,7 +107,8 @@ TEST_F(ModeSwitchTest, TheButtonAlreadyOnChangesNothing) {
 TEST_F(ModeSwitchTest, ANewFolderGetsTheNextNameOfTheModeWithTheCountersKept) {
     TMain& w = *window_;
     auto screen = std::vector<std::byte>(64 * 64 * 4);
-    w.setScreenGrabber(std::make_unique<FakeScreenGrabber>(64, 64, PixelFormat::Bgrx32, 64 * 4, screen));
+    w.setScreenGrabber(
+        std::make_unique<FakeScreenGrabber>(64, 64, PixelFormat::Bgrx32, 64 * 4, screen));
     QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
     w.BitBtn1Click();
     w.BitBtn1Click();
@@ -118,7 +125,8 @@ TEST_F(ModeSwitchTest, ANewFolderGetsTheNextNameOfTheModeWithTheCountersKept) {
     EXPECT_EQ(w.Edit1->text(), inFolder(folder_.str(), "Vid000001.avi"));
     w.RadioButton4->click();
     w.DirectoryListBox1->setDirectory(other);
-    EXPECT_EQ(w.Edit1->text(), inFolder(other, "Pic000003.bmp")) << "the picture name in the all-files mode";
+    EXPECT_EQ(w.Edit1->text(), inFolder(other, "Pic000003.bmp"))
+        << "the picture name in the all-files mode";
 }
 
 TEST_F(ModeSwitchTest, FromClipsToPicturesTheConversionBarStaysHidden) {

@@ -30,8 +30,9 @@ using test::TempDir;
 // The number of frames an independent reader finds in a clip.
 int framesInClip(const fs::path& clip) {
     QProcess probe;
-    probe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                            "stream=nb_read_frames", "-of", "csv=p=0", QString::fromStdString(clip.string())});
+    probe.start("ffprobe",
+                {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                 "stream=nb_read_frames", "-of", "csv=p=0", QString::fromStdString(clip.string())});
     if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
         return -1;
     return probe.readAllStandardOutput().trimmed().toInt();
@@ -172,7 +173,8 @@ TEST_F(ClipRecordingTest, TwoSecondsOnTheRealTimersGiveAboutTenFrames) {
     EXPECT_LE(frames, 10);
     w.BitBtn1Click();
     ASSERT_TRUE(test::waitFor([&] { return !w.recording(); }, 30000));
-    EXPECT_GT(framesInClip(inFolder("Vid000002.avi")), 0) << "the second clip takes the next number";
+    EXPECT_GT(framesInClip(inFolder("Vid000002.avi")), 0)
+        << "the second clip takes the next number";
 }
 
 } // namespace

@@ -25,7 +25,8 @@ TEST(OutputName, EachKindHasItsPrefixAndExtension) {
         {OutputKind::Video, 1000000, "/tmp/shots", "/tmp/shots/Vid1000000.avi"},
         {OutputKind::Sound, 12, "/", "/ZVUK000012.wav"},
         {OutputKind::Picture, 1, "/", "/Pic000001.bmp"},
-        {OutputKind::Picture, 3, "/home/user/Снимки экрана", "/home/user/Снимки экрана/Pic000003.bmp"},
+        {OutputKind::Picture, 3, "/home/user/Снимки экрана",
+         "/home/user/Снимки экрана/Pic000003.bmp"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(outputPath(c.kind, c.counter, c.folder), c.expected);

@@ -33,14 +33,16 @@ std::vector<std::byte> screenPixels() {
     for (int y = 0; y < screenHeight; ++y)
         for (int x = 0; x < screenWidth; ++x) {
             std::byte* p = pixels.data() + (static_cast<std::size_t>(y) * screenWidth + x) * 4;
-            p[0] = std::byte(x & 0xff); // blue
-            p[1] = std::byte(y & 0xff); // green
+            p[0] = std::byte(x & 0xff);                 // blue
+            p[1] = std::byte(y & 0xff);                 // green
             p[2] = std::byte((x >> 8) * 16 + (y >> 8)); // red
         }
     return pixels;
 }
 
-QRgb screenColorAt(int x, int y) { return qRgb((x >> 8) * 16 + (y >> 8), y & 0xff, x & 0xff); }
+QRgb screenColorAt(int x, int y) {
+    return qRgb((x >> 8) * 16 + (y >> 8), y & 0xff, x & 0xff);
+}
 
 std::vector<std::byte> readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -108,7 +110,8 @@ TEST_F(SnapshotTest, WritesTheScreenUnderTheWholeWindowAsTheNextPicture) {
     const int bottom = outer.height() - 1;
     for (const QPoint at : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(150, 100),
                             QPoint(right, bottom)})
-        EXPECT_EQ(picture.pixel(at) & 0xffffff, screenColorAt(outer.x() + at.x(), outer.y() + at.y()) & 0xffffff)
+        EXPECT_EQ(picture.pixel(at) & 0xffffff,
+                  screenColorAt(outer.x() + at.x(), outer.y() + at.y()) & 0xffffff)
             << at.x() << "," << at.y();
 
     snap();
@@ -133,9 +136,8 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     }
     if (std::ofstream(folder_.path() / "probe"))
         GTEST_SKIP() << "cannot make the folder unwritable here";
-    const test::SeenMessageBox box = test::answerMessageBox([&] {
-        QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
-    });
+    const test::SeenMessageBox box =
+        test::answerMessageBox([&] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
     ASSERT_TRUE(box.shown);
     const std::string expectedPath = (folder_.path() / "Pic000001.bmp").string();
     EXPECT_EQ(box.text.toStdString().rfind("Cannot create file \"" + expectedPath + "\". ", 0), 0u)

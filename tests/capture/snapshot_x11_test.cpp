@@ -26,7 +26,9 @@ QRgb asShown(QColor color, int depth) {
     if (depth != 16)
         return color.rgb();
     // 5 bits a channel in the file; a reader widens them again.
-    auto channel = [](int value) { return (value >> 3) * 255 / 31; };
+    auto channel = [](int value) {
+        return (value >> 3) * 255 / 31;
+    };
     return qRgb(channel(color.red()), channel(color.green()), channel(color.blue()));
 }
 
@@ -55,8 +57,11 @@ protected:
         // The picture shows through once the shape has reached the server.
         const QPoint inside = window_->mapToGlobal(QPoint(250, 200));
         ASSERT_TRUE(waitFor([&] {
-            const QImage at = QGuiApplication::primaryScreen()->grabWindow(0, inside.x(), inside.y(), 1, 1).toImage();
-            return differenceOf(at.pixel(0, 0), asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
+            const QImage at = QGuiApplication::primaryScreen()
+                                  ->grabWindow(0, inside.x(), inside.y(), 1, 1)
+                                  .toImage();
+            return differenceOf(at.pixel(0, 0),
+                                asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
         }));
         ASSERT_TRUE(test::windowShownOverPicture(*window_));
     }
@@ -66,13 +71,13 @@ protected:
     }
     int depth() const { return QGuiApplication::primaryScreen()->depth(); }
 
-
     // Pixels of the picture that differ from the screen under the frame.
     int wrongPixels(const QImage& picture, QPoint origin) const {
         int wrong = 0;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x) {
-                const QRgb expected = asShown(knownColorAt(origin.x() + x, origin.y() + y), depth());
+                const QRgb expected =
+                    asShown(knownColorAt(origin.x() + x, origin.y() + y), depth());
                 if (differenceOf(picture.pixel(x, y), expected) > (depth() == 16 ? 12 : 0))
                     ++wrong;
             }
@@ -100,8 +105,10 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
     // The frame is whole again after the grab.
     const QPoint button = window_->BitBtn1->mapToGlobal(window_->BitBtn1->rect().center());
     EXPECT_TRUE(waitFor([&] {
-        const QImage at = QGuiApplication::primaryScreen()->grabWindow(0, button.x(), button.y(), 1, 1).toImage();
-        return differenceOf(at.pixel(0, 0), asShown(knownColorAt(button.x(), button.y()), depth())) > 8;
+        const QImage at =
+            QGuiApplication::primaryScreen()->grabWindow(0, button.x(), button.y(), 1, 1).toImage();
+        return differenceOf(at.pixel(0, 0),
+                            asShown(knownColorAt(button.x(), button.y()), depth())) > 8;
     }));
 
     // The next snapshot follows the frame to its new place.
