@@ -22,9 +22,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", tjGetErrorStr2(nullptr));
         return 1;
     }
-    const kadrix::PictureView picture{
-        width, height, static_cast<std::size_t>(width) * kadrix::pictureBytesPerPixel,
-        pixels.get()};
+    const std::size_t stride = static_cast<std::size_t>(width) * kadrix::bgrxBytesPerPixel;
+    const kadrix::ImageView picture{
+        width,
+        height,
+        kadrix::PixelFormat::Bgrx32,
+        stride,
+        std::as_bytes(std::span(pixels.get(), stride * static_cast<std::size_t>(height))),
+        {}};
     using Clock = std::chrono::steady_clock;
     // One second of warm-up, as tjbench does, then the timed calls.
     for (const auto end = Clock::now() + std::chrono::seconds(1); Clock::now() < end;)

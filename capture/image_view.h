@@ -31,6 +31,12 @@ constexpr int bitsPerPixel(PixelFormat format) {
     return 0;
 }
 
+// Byte offsets of the channels of a Bgrx32 pixel.
+inline constexpr int bgrxBytesPerPixel = 4;
+inline constexpr int bgrxBlue = 0;
+inline constexpr int bgrxGreen = 1;
+inline constexpr int bgrxRed = 2;
+
 struct PaletteColor {
     std::uint8_t red = 0;
     std::uint8_t green = 0;
@@ -50,6 +56,10 @@ struct ImageView {
 
     const std::byte* row(int y) const {
         return pixels.data() + static_cast<std::size_t>(y) * stride;
+    }
+    // A row as the unsigned bytes that image libraries take.
+    const std::uint8_t* rowBytes(int y) const {
+        return reinterpret_cast<const std::uint8_t*>(row(y));
     }
 };
 

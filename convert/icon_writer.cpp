@@ -22,7 +22,7 @@ constexpr std::uint32_t imageBytes =
 static_assert(directorySize + imageBytes == iconFileSize);
 
 bool isWhite(const std::uint8_t* pixel) {
-    return pixel[pictureRed] == 255 && pixel[pictureGreen] == 255 && pixel[pictureBlue] == 255;
+    return pixel[bgrxRed] == 255 && pixel[bgrxGreen] == 255 && pixel[bgrxBlue] == 255;
 }
 
 // Index of the standard colour nearest in RGB (squared distance); the
@@ -31,9 +31,9 @@ std::uint8_t nearestStandardColor(const std::uint8_t* pixel) {
     std::uint8_t best = 0;
     int bestDistance = 0;
     for (std::size_t i = 0; i < standardColors.size(); ++i) {
-        const int dr = pixel[pictureRed] - standardColors[i].red;
-        const int dg = pixel[pictureGreen] - standardColors[i].green;
-        const int db = pixel[pictureBlue] - standardColors[i].blue;
+        const int dr = pixel[bgrxRed] - standardColors[i].red;
+        const int dg = pixel[bgrxGreen] - standardColors[i].green;
+        const int db = pixel[bgrxBlue] - standardColors[i].blue;
         const int distance = dr * dr + dg * dg + db * db;
         if (i == 0 || distance < bestDistance) {
             best = static_cast<std::uint8_t>(i);
@@ -45,7 +45,9 @@ std::uint8_t nearestStandardColor(const std::uint8_t* pixel) {
 
 } // namespace
 
-std::vector<std::byte> makeIcon(const PictureView& picture) {
+std::vector<std::byte> makeIcon(const ImageView& picture) {
+    if (picture.format != PixelFormat::Bgrx32)
+        throw Error("Icons are cut from 32-bit pixels");
     if (picture.width < iconSide || picture.height < iconSide)
         throw Error("Из этого BMP нельзя вырезать иконку 32х32!");
 
@@ -85,19 +87,19 @@ std::vector<std::byte> makeIcon(const PictureView& picture) {
     }
     // Rows bottom-up; the high half-byte and the high bit are the left pixel.
     for (int y = iconSide - 1; y >= 0; --y) {
-        const std::uint8_t* pixel = picture.row(y);
-        for (int x = 0; x < iconSide; x += 2, pixel += 2 * pictureBytesPerPixel) {
-            const std::uint8_t* right = pixel + pictureBytesPerPixel;
+        const std::uint8_t* pixel = picture.rowBytes(y);
+        for (int x = 0; x < iconSide; x += 2, pixel += 2 * bgrxBytesPerPixel) {
+            const std::uint8_t* right = pixel + bgrxBytesPerPixel;
             const int left = isWhite(pixel) ? 0 : nearestStandardColor(pixel);
             const int second = isWhite(right) ? 0 : nearestStandardColor(right);
             out.u8(static_cast<std::uint8_t>(left << 4 | second));
         }
     }
     for (int y = iconSide - 1; y >= 0; --y) {
-        const std::uint8_t* pixel = picture.row(y);
+        const std::uint8_t* pixel = picture.rowBytes(y);
         for (int x = 0; x < iconSide; x += 8) {
             unsigned bits = 0;
-            for (int bit = 0; bit < 8; ++bit, pixel += pictureBytesPerPixel)
+            for (int bit = 0; bit < 8; ++bit, pixel += bgrxBytesPerPixel)
                 bits = bits << 1 | (isWhite(pixel) ? 1u : 0u);
             out.u8(static_cast<std::uint8_t>(bits));
         }
@@ -105,7 +107,7 @@ std::vector<std::byte> makeIcon(const PictureView& picture) {
     return icon;
 }
 
-void writeIcon(const PictureView& picture, const std::string& path) {
+void writeIcon(const ImageView& picture, const std::string& path) {
     const std::vector<std::byte> icon = makeIcon(picture);
     OutputFile out(path);
     out.write(icon);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/picture.h"
+#include "capture/image_view.h"
 
 #include <cstddef>
 #include <string>
@@ -17,9 +17,9 @@ inline constexpr std::size_t iconFileSize = 766;
 // transparent; transparent pixels are stored black. Always 766 bytes.
 // Throws kadrix::Error "Из этого BMP нельзя вырезать иконку 32х32!" when the
 // picture is narrower or lower than 32 pixels.
-std::vector<std::byte> makeIcon(const PictureView& picture);
+std::vector<std::byte> makeIcon(const ImageView& picture);
 
 // Makes the icon and writes it to path, creating or replacing the file.
-void writeIcon(const PictureView& picture, const std::string& path);
+void writeIcon(const ImageView& picture, const std::string& path);
 
 } // namespace kadrix

@@ -38,7 +38,7 @@ struct Compression {
 
 // Returns false, with the library's message in c.message, when libjpeg
 // failed. No object with a destructor may live in this frame.
-bool compress(Compression& c, const PictureView& picture) {
+bool compress(Compression& c, const ImageView& picture) {
     c.cinfo.err = jpeg_std_error(&c.errors);
     c.errors.error_exit = onJpegError;
     c.cinfo.client_data = &c;
@@ -52,7 +52,7 @@ bool compress(Compression& c, const PictureView& picture) {
     c.cinfo.image_height = static_cast<JDIMENSION>(picture.height);
     // libjpeg-turbo reads the 32-bit pixels directly; the colour conversion
     // it then does is the same as from 24-bit RGB.
-    c.cinfo.input_components = pictureBytesPerPixel;
+    c.cinfo.input_components = bgrxBytesPerPixel;
     c.cinfo.in_color_space = JCS_EXT_BGRX;
     jpeg_set_defaults(&c.cinfo);
     jpeg_set_quality(&c.cinfo, jpegQuality, TRUE);
@@ -63,7 +63,7 @@ bool compress(Compression& c, const PictureView& picture) {
         JDIMENSION count = 0;
         while (count < rowsPerCall && first + count < c.cinfo.image_height) {
             // libjpeg takes non-const rows but only reads them.
-            rows[count] = const_cast<JSAMPROW>(picture.row(static_cast<int>(first + count)));
+            rows[count] = const_cast<JSAMPROW>(picture.rowBytes(static_cast<int>(first + count)));
             ++count;
         }
         jpeg_write_scanlines(&c.cinfo, rows, count);
@@ -75,7 +75,9 @@ bool compress(Compression& c, const PictureView& picture) {
 
 } // namespace
 
-std::vector<std::byte> encodeJpeg(const PictureView& picture) {
+std::vector<std::byte> encodeJpeg(const ImageView& picture) {
+    if (picture.format != PixelFormat::Bgrx32)
+        throw Error("Pictures are encoded from 32-bit pixels");
     if (picture.width <= 0 || picture.height <= 0)
         return {};
     Compression c;
@@ -87,7 +89,7 @@ std::vector<std::byte> encodeJpeg(const PictureView& picture) {
     return std::vector<std::byte>(begin, begin + c.outputSize);
 }
 
-void writeJpeg(const PictureView& picture, const std::string& path) {
+void writeJpeg(const ImageView& picture, const std::string& path) {
     const std::vector<std::byte> jpeg = encodeJpeg(picture);
     OutputFile out(path);
     out.write(jpeg);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/picture.h"
+#include "capture/image_view.h"
 
 #include <cstddef>
 #include <string>
@@ -14,9 +14,9 @@ namespace kadrix {
 // RGB. Returns the stream from SOI to EOI, nothing else; a picture of width or
 // height 0 gives no bytes. Throws kadrix::Error with libjpeg's text when the
 // library refuses (for instance a side over 65500 pixels).
-std::vector<std::byte> encodeJpeg(const PictureView& picture);
+std::vector<std::byte> encodeJpeg(const ImageView& picture);
 
 // Encodes and writes the result to path, creating or replacing the file.
-void writeJpeg(const PictureView& picture, const std::string& path);
+void writeJpeg(const ImageView& picture, const std::string& path);
 
 } // namespace kadrix

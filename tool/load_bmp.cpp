@@ -25,9 +25,15 @@ LoadedBmp::LoadedBmp(const std::string& path) {
         throw Error("Cannot load picture \"" + path + "\". " + tjGetErrorStr2(nullptr));
 }
 
-PictureView LoadedBmp::view() const {
-    return PictureView{width_, height_, static_cast<std::size_t>(width_) * pictureBytesPerPixel,
-                       pixels_.get()};
+ImageView LoadedBmp::view() const {
+    const std::size_t stride = static_cast<std::size_t>(width_) * bgrxBytesPerPixel;
+    return ImageView{
+        width_,
+        height_,
+        PixelFormat::Bgrx32,
+        stride,
+        std::as_bytes(std::span(pixels_.get(), stride * static_cast<std::size_t>(height_))),
+        {}};
 }
 
 } // namespace kadrix::tool

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/picture.h"
+#include "capture/image_view.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +15,7 @@ public:
     // bitmap's, and the loader's text when it cannot decode the picture.
     explicit LoadedBmp(const std::string& path);
 
-    PictureView view() const;
+    ImageView view() const;
 
 private:
     struct TjFree {

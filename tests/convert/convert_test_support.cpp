@@ -26,25 +26,26 @@ TempDir::~TempDir() {
 
 Canvas::Canvas(int width, int height, std::size_t padding)
     : width_(width), height_(height),
-      stride_(static_cast<std::size_t>(width) * pictureBytesPerPixel + padding),
+      stride_(static_cast<std::size_t>(width) * bgrxBytesPerPixel + padding),
       // Filled with a colour no test expects, so that a stray read shows.
       bytes_(stride_ * static_cast<std::size_t>(height), 0xA5) {}
 
 void Canvas::set(int x, int y, Rgb color) {
     std::uint8_t* pixel = &bytes_[static_cast<std::size_t>(y) * stride_ +
-                                  static_cast<std::size_t>(x) * pictureBytesPerPixel];
-    pixel[pictureRed] = color.red;
-    pixel[pictureGreen] = color.green;
-    pixel[pictureBlue] = color.blue;
+                                  static_cast<std::size_t>(x) * bgrxBytesPerPixel];
+    pixel[bgrxRed] = color.red;
+    pixel[bgrxGreen] = color.green;
+    pixel[bgrxBlue] = color.blue;
 }
 
 Rgb Canvas::get(int x, int y) const {
-    const std::uint8_t* pixel = view().row(y) + static_cast<std::size_t>(x) * pictureBytesPerPixel;
-    return {pixel[pictureRed], pixel[pictureGreen], pixel[pictureBlue]};
+    const std::uint8_t* pixel =
+        view().rowBytes(y) + static_cast<std::size_t>(x) * bgrxBytesPerPixel;
+    return {pixel[bgrxRed], pixel[bgrxGreen], pixel[bgrxBlue]};
 }
 
-PictureView Canvas::view() const {
-    return {width_, height_, stride_, bytes_.data()};
+ImageView Canvas::view() const {
+    return {width_, height_, PixelFormat::Bgrx32, stride_, std::as_bytes(std::span(bytes_)), {}};
 }
 
 std::vector<std::byte> readBytes(const std::string& path) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/picture.h"
+#include "capture/image_view.h"
 #include "convert/standard_colors.h"
 
 #include <cstddef>
@@ -34,7 +34,7 @@ public:
     Canvas(int width, int height, std::size_t padding = 0);
     void set(int x, int y, Rgb color);
     Rgb get(int x, int y) const;
-    PictureView view() const;
+    ImageView view() const;
 
 private:
     int width_;

@@ -31,7 +31,7 @@ Canvas samplePicture(std::size_t padding = 0) {
 }
 
 std::vector<std::byte> asBmp(const Canvas& canvas) {
-    const PictureView v = canvas.view();
+    const ImageView v = canvas.view();
     return test::makeBmp({24, v.width, v.height, false, {}, [&](int x, int y) {
                               const Rgb c = canvas.get(x, y);
                               return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 |
