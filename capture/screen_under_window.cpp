@@ -68,12 +68,19 @@ bool mostlyDifferent(const std::vector<std::byte>& a, const std::vector<std::byt
     return differing * 2 > a.size() / bytesPerPixel;
 }
 
-xcb_atom_t opacityAtom(xcb_connection_t* connection) {
+xcb_atom_t internOpacityAtom(xcb_connection_t* connection) {
     static const char name[] = "_NET_WM_WINDOW_OPACITY";
     const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof name - 1, name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     free(reply);
+    return atom;
+}
+
+// Asked of the server once: the program has one connection, and a round trip
+// on every frame of a recording is time the frame path does not have.
+xcb_atom_t opacityAtom(xcb_connection_t* connection) {
+    static const xcb_atom_t atom = internOpacityAtom(connection);
     return atom;
 }
 

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/list_texts.h"
 #include "tests/support/temp_dir.h"
 
 #include <QSignalSpy>
@@ -17,12 +18,7 @@ namespace fs = std::filesystem;
 
 using test::TempDir;
 
-QStringList textsIn(const QListWidget& list) {
-    QStringList texts;
-    for (int row = 0; row < list.count(); ++row)
-        texts << list.item(row)->text();
-    return texts;
-}
+using test::textsIn;
 
 class DirectoryListBoxTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include "browser/folder_listing.h"
 #include "core/error.h"
 #include "tests/browser/browser_test_support.h"
+#include "tests/support/list_texts.h"
 #include "tests/support/temp_dir.h"
 
 #include <QScrollBar>
@@ -24,12 +25,7 @@ std::vector<std::string> namesIn(const FileListBox& list) {
     return names;
 }
 
-QStringList textsIn(const FileListBox& list) {
-    QStringList texts;
-    for (int row = 0; row < list.count(); ++row)
-        texts << list.item(row)->text();
-    return texts;
-}
+using test::textsIn;
 
 class FileListBoxTest : public ::testing::Test {
 protected:

@@ -12,18 +12,6 @@ namespace kadrix::test {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "kadrix-convert-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-}
-
 Canvas::Canvas(int width, int height, std::size_t padding)
     : width_(width), height_(height),
       stride_(static_cast<std::size_t>(width) * bgrxBytesPerPixel + padding),

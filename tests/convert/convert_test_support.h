@@ -2,6 +2,7 @@
 
 #include "capture/image_view.h"
 #include "convert/standard_colors.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,19 +13,6 @@
 #include <vector>
 
 namespace kadrix::test {
-
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-private:
-    std::filesystem::path dir_;
-};
 
 // A picture in memory as the encoders take it (blue, green, red, unused),
 // with `padding` spare bytes after each row that must never be read as

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 
@@ -11,7 +12,9 @@ class TempDir {
 public:
     explicit TempDir(const std::string& tag = "kadrix-test") {
         std::string pattern = (std::filesystem::temp_directory_path() / (tag + "-XXXXXX")).string();
-        path_ = ::mkdtemp(pattern.data());
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot make a temporary folder");
+        path_ = pattern;
     }
     ~TempDir() {
         std::error_code ignored;
@@ -21,6 +24,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The path of a file in the folder.
+    std::string path(const std::string& name) const { return (path_ / name).string(); }
     std::string str() const { return path_.string(); }
 
 private:
