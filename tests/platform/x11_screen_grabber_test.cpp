@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -94,19 +95,19 @@ TEST(X11ScreenGrabberTest, WorksOnABorrowedConnectionAndLeavesItOpen) {
     xcb_disconnect(connection);
 }
 
-// Shared memory segments that this process created, with their mode bits.
-std::vector<unsigned> ourSegments() {
+// Shared memory segments that this process created: id and mode bits.
+std::map<long long, unsigned> ourSegments() {
     std::ifstream table("/proc/sysvipc/shm");
     std::string line;
     std::getline(table, line); // column names
-    std::vector<unsigned> modes;
+    std::map<long long, unsigned> modes;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
         long long key = 0, id = 0, size = 0, creator = 0;
         unsigned mode = 0;
         fields >> key >> id >> std::oct >> mode >> std::dec >> size >> creator;
         if (creator == ::getpid())
-            modes.push_back(mode);
+            modes[id] = mode;
     }
     return modes;
 }
@@ -114,16 +115,22 @@ std::vector<unsigned> ourSegments() {
 TEST(X11ScreenGrabberTest, SharedSegmentCannotOutliveTheProcessOrTheGrabber) {
     if (!serverHasShm(rootPicture().connection()))
         GTEST_SKIP() << "the display has no MIT-SHM";
+    // Compared with what was there before: a process id can come back, and
+    // with it a stranger's segment.
+    const std::map<long long, unsigned> before = ourSegments();
+    long long id = 0;
     {
         X11ScreenGrabber grabber;
         grabber.grab({0, 0, 64, 64});
         ASSERT_TRUE(grabber.usesSharedMemory());
-        const std::vector<unsigned> modes = ourSegments();
-        ASSERT_EQ(modes.size(), 1u);
+        std::map<long long, unsigned> added = ourSegments();
+        std::erase_if(added, [&](const auto& segment) { return before.contains(segment.first); });
+        ASSERT_EQ(added.size(), 1u);
         constexpr unsigned markedForRemoval = 01000; // SHM_DEST
-        EXPECT_TRUE(modes[0] & markedForRemoval);
+        EXPECT_TRUE(added.begin()->second & markedForRemoval);
+        id = added.begin()->first;
     }
-    EXPECT_TRUE(ourSegments().empty());
+    EXPECT_FALSE(ourSegments().contains(id));
 }
 
 TEST(X11ScreenGrabberTest, RefusesRectanglesNoScreenHas) {
