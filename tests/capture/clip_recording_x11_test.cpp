@@ -27,7 +27,7 @@ TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     test::TempDir folder("kadrix-clips");
     test::TempDir program("kadrix-program");
     test::KnownPictureProcess background;
-    ASSERT_TRUE(background.shown());
+    ASSERT_TRUE(background.shown()) << background.failure();
     TMain window({QString::fromStdString(program.str()), QString::fromStdString(program.str())});
     window.setScreenGrabber(createScreenGrabber());
     window.DirectoryListBox1->setDirectory(folder.str());

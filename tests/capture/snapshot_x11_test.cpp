@@ -43,7 +43,7 @@ protected:
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         previousDir_ = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(folder_.str()));
-        ASSERT_TRUE(background_.shown());
+        ASSERT_TRUE(background_.shown()) << background_.failure();
         window_ = std::make_unique<TMain>(TMain::LockFolders{
             QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
         window_->setScreenGrabber(createScreenGrabber());

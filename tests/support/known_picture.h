@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <string>
 
 namespace kadrix::test {
 
@@ -23,10 +24,13 @@ public:
     KnownPictureProcess& operator=(const KnownPictureProcess&) = delete;
 
     bool shown() const { return shown_; }
+    // What went wrong when it is not shown.
+    const std::string& failure() const { return failure_; }
 
 private:
     qint64 pid_ = 0;
     bool shown_ = false;
+    std::string failure_;
 };
 
 // Waits until a window stands at its place over the known picture: most of

@@ -11,23 +11,34 @@
 namespace kadrix::test {
 
 KnownPictureProcess::KnownPictureProcess() {
-    if (!QProcess::startDetached(KADRIX_BINARY_DIR "/tests/kadrix_known_picture", {}, {}, &pid_))
+    if (!QProcess::startDetached(KADRIX_BINARY_DIR "/tests/kadrix_known_picture", {}, {}, &pid_)) {
+        failure_ = "the picture's process did not start";
         return;
+    }
     // Shown once the screen's middle has the picture's colour.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QPoint middle = screen.center();
+    const QColor expected = knownColorAt(middle.x(), middle.y());
+    QColor seen;
     shown_ = waitFor(
         [&] {
             const QImage at = QGuiApplication::primaryScreen()
                                   ->grabWindow(0, middle.x(), middle.y(), 1, 1)
                                   .toImage();
-            const QColor expected = knownColorAt(middle.x(), middle.y());
-            const QColor seen = at.pixelColor(0, 0);
+            seen = at.pixelColor(0, 0);
             return std::abs(seen.red() - expected.red()) <= 8 &&
                    std::abs(seen.green() - expected.green()) <= 8 &&
                    std::abs(seen.blue() - expected.blue()) <= 8;
         },
         20000);
+    if (!shown_) {
+        const bool running = ::waitpid(static_cast<pid_t>(pid_), nullptr, WNOHANG) == 0;
+        if (!running)
+            pid_ = 0; // reaped: nothing left to end
+        failure_ = "the screen's middle shows " + seen.name().toStdString() + ", not " +
+                   expected.name().toStdString() + "; the picture's process " +
+                   (running ? "runs" : "has ended");
+    }
 }
 
 bool windowShownOverPicture(const QWidget& window) {
