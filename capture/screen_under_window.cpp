@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QRegion>
 #include <QThread>
 #include <QWidget>
@@ -14,6 +15,8 @@
 namespace kadrix {
 
 namespace {
+
+Q_LOGGING_CATEGORY(captureLog, "kadrix.capture", QtWarningMsg)
 
 // How long the windows beneath may take to draw themselves again; past that
 // the picture is taken as it stands.
@@ -179,8 +182,13 @@ ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber) {
             mostlyDifferent(previous, ours,
                             static_cast<std::size_t>(bitsPerPixel(image.format)) / 8) &&
             unchanged.elapsed() >= settledMs;
-        if (redrawn || rows.empty() || waited.elapsed() >= redrawLimitMs)
+        if (redrawn || rows.empty())
             break;
+        if (waited.elapsed() >= redrawLimitMs) {
+            qCWarning(captureLog) << "The windows beneath did not draw themselves within"
+                                  << redrawLimitMs << "ms; the picture may show this window";
+            break;
+        }
         QThread::usleep(pollIntervalUs);
     }
     return image;
