@@ -69,7 +69,7 @@ void TMain::Timer1Timer() {
             frame = grabber_->grab({0, 0, qRound(screen->geometry().width() * scale),
                                     qRound(screen->geometry().height() * scale)});
         } else {
-            frame = grabUnderWindow(*this, *grabber_);
+            frame = grabUnderWindow(*this, *grabber_, *windows_);
         }
         writeBmp(outputPathFor(OutputKind::Frame), frame);
     } catch (const Error& error) {

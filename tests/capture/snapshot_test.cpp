@@ -1,9 +1,11 @@
 // The capture button in the "bmp" mode, with the screen held in memory.
 #include "app/UnitMain.h"
-#include "capture/bmp_headers.h"
+#include "core/picture/bmp_headers.h"
 #include "tests/support/fake_screen_grabber.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QImage>
@@ -44,13 +46,6 @@ QRgb screenColorAt(int x, int y) {
     return qRgb((x >> 8) * 16 + (y >> 8), y & 0xff, x & 0xff);
 }
 
-std::vector<std::byte> readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    return {reinterpret_cast<const std::byte*>(bytes.data()),
-            reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size()};
-}
-
 class SnapshotTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,7 +64,9 @@ protected:
         window_.reset();
         QDir::setCurrent(previousDir_);
     }
-    void toFrame() { QTest::mouseClick(window_->BitBtn2, Qt::LeftButton); }
+    void toFrame() {
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
+    }
     void snap() { window_->BitBtn1Click(); }
 
     QString previousDir_;
@@ -96,8 +93,8 @@ TEST_F(SnapshotTest, WritesTheScreenUnderTheWholeWindowAsTheNextPicture) {
     EXPECT_TRUE(outer.contains(window_->geometry())) << "the grab misses part of the window";
 
     const fs::path file = folder_.path() / "Pic000001.bmp";
-    EXPECT_EQ(window_->Edit1->text().toStdString(), file.string());
-    const std::vector<std::byte> bytes = readAll(file);
+    EXPECT_EQ(test::control<QLineEdit>(*window_, "Edit1")->text().toStdString(), file.string());
+    const std::vector<std::byte> bytes = test::readFile(file);
     const auto headers = parseBmpHeaders(bytes);
     ASSERT_TRUE(headers);
     EXPECT_EQ(headers->bitCount, 32);
@@ -123,7 +120,7 @@ TEST_F(SnapshotTest, DoesNothingInTheOptionsLayout) {
     snap();
     EXPECT_TRUE(grabber_->rects().empty());
     EXPECT_FALSE(fs::exists(folder_.path() / "Pic000001.bmp"));
-    EXPECT_FALSE(window_->BitBtn1->isEnabled());
+    EXPECT_FALSE(test::control<QPushButton>(*window_, "BitBtn1")->isEnabled());
 }
 
 TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
@@ -136,8 +133,9 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     }
     if (std::ofstream(folder_.path() / "probe"))
         GTEST_SKIP() << "cannot make the folder unwritable here";
-    const test::SeenMessageBox box =
-        test::answerMessageBox([&] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
+    const test::SeenMessageBox box = test::answerMessageBox([&] {
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
+    });
     ASSERT_TRUE(box.shown);
     const std::string expectedPath = (folder_.path() / "Pic000001.bmp").string();
     EXPECT_EQ(box.text.toStdString().rfind("Cannot create file \"" + expectedPath + "\". ", 0), 0u)
@@ -153,10 +151,10 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
 }
 
 TEST_F(SnapshotTest, AnExistingPictureOfThatNumberIsReplaced) {
-    std::ofstream(folder_.path() / "Pic000001.bmp") << "an older picture";
+    test::writeFile(folder_.path("Pic000001.bmp"), "an older picture");
     toFrame();
     snap();
-    const auto headers = parseBmpHeaders(readAll(folder_.path() / "Pic000001.bmp"));
+    const auto headers = parseBmpHeaders(test::readFile(folder_.path() / "Pic000001.bmp"));
     ASSERT_TRUE(headers);
 }
 

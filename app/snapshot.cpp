@@ -15,10 +15,8 @@
 namespace kadrix {
 
 void TMain::BitBtn1Click() {
-    if (BitBtn2->text() != "Опции")
+    if (!inCaptureFrame())
         return;
-    if (!grabber_ && (RadioButton1->isChecked() || RadioButton2->isChecked()))
-        throw Error("This display offers no screen grab");
     if (RadioButton1->isChecked())
         takeSnapshot();
     if (RadioButton2->isChecked())
@@ -26,7 +24,7 @@ void TMain::BitBtn1Click() {
 }
 
 void TMain::takeSnapshot() {
-    const ImageView picture = grabUnderWindow(*this, *grabber_);
+    const ImageView picture = grabUnderWindow(*this, *grabber_, *windows_);
     const std::string digits = counterDigits(pictureCounter_);
     Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Picture)));
     writeBmp(Edit1->text().toStdString(), picture);
