@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -83,13 +84,14 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
 }
 
 void TMain::openStartFolder() {
-    // The browser starts in the working directory; where that cannot be
+    // The browser starts in the working directory, taken as the file
+    // system's bytes (its name need not be valid UTF-8); where that cannot be
     // read, in the user's home.
     try {
-        DirectoryListBox1->setDirectory(QDir::currentPath().toStdString());
+        DirectoryListBox1->setDirectory(".");
     } catch (const std::exception& error) {
         showErrorReport(QString::fromStdString(error.what()));
-        DirectoryListBox1->setDirectory(QDir::homePath().toStdString());
+        DirectoryListBox1->setDirectory(QFile::encodeName(QDir::homePath()).toStdString());
     }
     DriveComboBox1->selectVolumeOf(DirectoryListBox1->directory());
 }

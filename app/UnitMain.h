@@ -94,6 +94,8 @@ public:
     std::int32_t frameCounter() const { return frameCounter_; }
     std::int32_t soundCounter() const { return soundCounter_; }
     void refreshNextName();
+    // Output paths are the file system's bytes, never Edit1's text: a folder
+    // name need not be valid UTF-8.
     std::string outputPathFor(OutputKind kind) const;
 
     // The window's own title strip and border in the capture-frame layout.
@@ -181,6 +183,8 @@ private:
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
+    // Edit1 shows an output path; it is not where the path is kept.
+    void showNextName(const std::string& path);
     // What a mode button sets: the list's mask, the capture button, the
     // preview controls.
     void applyMode(const Mode& mode);

@@ -6,11 +6,12 @@
 #include "capture/screen_under_window.h"
 #include "core/error.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace kadrix {
 
@@ -25,11 +26,13 @@ void TMain::BitBtn1Click() {
 
 void TMain::takeSnapshot() {
     const ImageView picture = grabUnderWindow(*this, *grabber_, *windows_);
-    const std::string digits = counterDigits(pictureCounter_);
-    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Picture)));
-    writeBmp(Edit1->text().toStdString(), picture);
+    // The path is the file system's bytes; Edit1 only shows it.
+    const std::string path = outputPathFor(OutputKind::Picture);
+    showNextName(path);
+    writeBmp(path, picture);
+    const std::string name = outputFileName(OutputKind::Picture, pictureCounter_);
     ++pictureCounter_;
-    flashCaption(QString::fromStdString("Pic" + digits + ".bmp") + " создан", 500);
+    flashCaption(QFile::decodeName(QByteArray::fromStdString(name)) + " создан", 500);
 }
 
 void TMain::flashCaption(const QString& status, int milliseconds) {
@@ -37,12 +40,11 @@ void TMain::flashCaption(const QString& status, int milliseconds) {
     setWindowTitle(status);
     titleStrip_->repaint();
     // The window keeps drawing itself; clicks and keys wait until the pause
-    // is over.
-    QDeadlineTimer pause(milliseconds);
-    while (!pause.hasExpired())
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::WaitForMoreEvents,
-                                    static_cast<int>(pause.remainingTime()));
+    // is over. The loop sleeps between events: processEvents() with a time
+    // limit would not wait for them, and spin.
+    QEventLoop pause;
+    QTimer::singleShot(milliseconds, &pause, &QEventLoop::quit);
+    pause.exec(QEventLoop::ExcludeUserInputEvents);
     setWindowTitle(savedCaption_);
 }
 

@@ -1,5 +1,6 @@
 // The capture button in the "bmp" mode, with the screen held in memory.
 #include "app/UnitMain.h"
+#include "browser/directory_list_box.h"
 #include "core/picture/bmp_headers.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
@@ -7,7 +8,10 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -156,6 +160,60 @@ TEST_F(SnapshotTest, AnExistingPictureOfThatNumberIsReplaced) {
     snap();
     const auto headers = parseBmpHeaders(test::readFile(folder_.path() / "Pic000001.bmp"));
     ASSERT_TRUE(headers);
+}
+
+// The pause after a picture keeps the window drawn and takes no input, but it
+// sleeps: a spinning wait would burn a core for half a second on every
+// picture.
+TEST_F(SnapshotTest, ThePauseAfterAPictureSleeps) {
+    toFrame();
+    // A sleeping loop wakes for the timer and a few repaints; a spinning one
+    // polls the event dispatcher many thousand times (fewer on a busy
+    // machine, but never this few).
+    int wakeUps = 0;
+    const QMetaObject::Connection counting = QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakeUps; });
+    QElapsedTimer wall;
+    wall.start();
+    snap();
+    const qint64 wallMs = wall.elapsed();
+    QObject::disconnect(counting);
+    EXPECT_GE(wallMs, 500);
+    EXPECT_LT(wakeUps, 200) << "the pause spins";
+    EXPECT_TRUE(fs::exists(folder_.path() / "Pic000001.bmp"));
+}
+
+// A folder whose name is not valid UTF-8 takes pictures like any other: the
+// path is kept as the file system's bytes, and Edit1 only shows it.
+TEST_F(SnapshotTest, AFolderNamedInAnotherEncodingTakesThePicture) {
+    const fs::path folder = folder_.path() / "Bilder \xE4\xF6";
+    fs::create_directory(folder);
+    test::control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder.string());
+    toFrame();
+    snap();
+    const fs::path file = folder / "Pic000001.bmp";
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(parseBmpHeaders(test::readFile(file)));
+    EXPECT_EQ(window_->pictureCounter(), 2);
+    EXPECT_EQ(test::control<QLineEdit>(*window_, "Edit1")->text(),
+              QFile::decodeName(QByteArray::fromStdString(file.string())));
+}
+
+// Started in such a folder, the browser opens it, not the home folder.
+TEST_F(SnapshotTest, StartsInAWorkingFolderNamedInAnotherEncoding) {
+    const fs::path folder = folder_.path() / "\xC4rger";
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    std::unique_ptr<TMain> second;
+    const test::SeenMessageBox report = test::answerMessageBox(
+        [&] {
+            second = std::make_unique<TMain>(TMain::LockFolders{
+                QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        },
+        2000);
+    EXPECT_FALSE(report.shown) << report.text.toStdString();
+    EXPECT_EQ(second->currentFolder(), folder.string());
+    EXPECT_EQ(second->outputPathFor(OutputKind::Picture), (folder / "Pic000001.bmp").string());
 }
 
 } // namespace
