@@ -15,7 +15,9 @@ void TMain::DirectoryListBox1Change() {
 
 void TMain::DriveComboBox1Change() {
     const std::string drive = DriveComboBox1->drive();
-    if (!IsDriveReady(drive)) {
+    // Looked at only now, and not for long: a share that stopped answering
+    // must not freeze the window.
+    if (!isDriveReadyWithin(drive, driveLookLimit)) {
         showMessage("Устройство не готово!");
         return;
     }
