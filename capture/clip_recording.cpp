@@ -8,6 +8,7 @@
 #include "browser/folder_listing.h"
 #include "capture/avi_writer.h"
 #include "capture/bmp_writer.h"
+#include "capture/clip_timing.h"
 #include "capture/create_avi.h"
 #include "capture/screen_under_window.h"
 #include "core/error.h"
@@ -122,7 +123,7 @@ QString TMain::finishRecording() {
         for (const QString& frame : frames)
             paths.push_back(frame.toStdString());
         try {
-            createAvi(outputPathFor(OutputKind::Video), paths, 10);
+            createAvi(outputPathFor(OutputKind::Video), paths, clipFramesPerSecond);
         } catch (const AviWriteError& error) {
             showMessage(QString::fromStdString(error.what()));
         } catch (const Error& error) {
