@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -83,8 +85,9 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
-    // The full paths of the frame files in the current folder.
-    QStringList FillList() const;
+    // The full paths of the frame files in the current folder, as the file
+    // system's bytes.
+    std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
     void N1Click();
 
