@@ -14,7 +14,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -71,7 +70,6 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
     initKadrixResources();
     setObjectName("TMain");
     setWindowTitle("Kadrix");
-    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
     seeThrough_ = new SeeThrough(this);
     setBorderIcons(true, false);
