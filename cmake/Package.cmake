@@ -23,9 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The long description; CPack puts the summary line above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Kadrix is a small screen-capture utility for X11 desktops with a Russian
+    "Kadrix is a small screen-capture utility for X11 desktops with a Russian
 interface. Its window doubles as a see-through capture frame: put it over a
 region of the screen, and one button takes a picture of exactly that region
 or records a short clip of it. Files are numbered automatically in a folder
