@@ -49,7 +49,7 @@ done
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 files=(/usr/bin/kadrix /usr/bin/kadrix-tool "/usr/share/applications/$id.desktop"
        "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/48x48/apps/$id.png"
-       "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/kadrix-tool.1
+       "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/kadrix-tool.1.gz
        /usr/share/bash-completion/completions/kadrix-tool)
 for file in "${files[@]}"; do
     grep -qx "\.$file" <<<"$contents" || fail "the package lacks $file"

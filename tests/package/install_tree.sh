@@ -15,7 +15,7 @@ expected=(bin/kadrix bin/kadrix-tool
           "share/applications/$id.desktop"
           share/bash-completion/completions/kadrix-tool
           "share/icons/hicolor/scalable/apps/$id.svg"
-          share/man/man1/kadrix-tool.1
+          share/man/man1/kadrix-tool.1.gz
           "share/metainfo/$id.metainfo.xml")
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x$size/apps/$id.png")
@@ -40,7 +40,7 @@ for size in 16 32 48 64 128 256; do
 done
 
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
-    "$prefix/share/man/man1/kadrix-tool.1" 2>&1 >/dev/null)
+    "$prefix/share/man/man1/kadrix-tool.1.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || { echo "FAIL: the man page: $warnings"; exit 1; }
 
 actual=$("$prefix/bin/kadrix-tool" --version)
