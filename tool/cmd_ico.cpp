@@ -1,8 +1,8 @@
 #include "convert/icon_writer.h"
 #include "core/error.h"
 #include "core/path.h"
+#include "core/picture/load_bmp.h"
 #include "tool/commands.h"
-#include "tool/load_bmp.h"
 
 #include <exception>
 

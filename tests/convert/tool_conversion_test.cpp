@@ -27,7 +27,7 @@ TEST(ToolConversions, WriteJpegIconAndMetafileBesideThePicture) {
     test::TempDir dir;
     for (const int bits : {24, 32}) {
         const std::string bmp = dir.path("a.b.bmp");
-        test::writeBytes(bmp, sampleBmp(bits));
+        test::writeFile(bmp, sampleBmp(bits));
         tool("jpg '" + bmp + "'");
         tool("ico '" + bmp + "'");
         tool("emf '" + bmp + "'");
@@ -59,21 +59,21 @@ TEST(ToolCommandLine, TypeNamesEveryFileKadrixWritesInInputOrder) {
         return;
     test::TempDir dir;
     const std::string bmp = dir.path("p.bmp");
-    test::writeBytes(bmp, sampleBmp(24));
+    test::writeFile(bmp, sampleBmp(24));
     tool("jpg '" + bmp + "'");
     tool("ico '" + bmp + "'");
     tool("emf '" + bmp + "'");
     tool("avi 10 '" + dir.path("clip.avi") + "' '" + bmp + "' '" + bmp + "'");
     test::runCommand("sox -n -r 8000 -c 1 '" + dir.path("sound.wav") + "' trim 0 0.1");
     // The JPEG without its JFIF segment (APP0 right after the start of image).
-    std::vector<std::byte> jpeg = test::readBytes(dir.path("p.jpg"));
+    std::vector<std::byte> jpeg = test::readFile(dir.path("p.jpg"));
     ASSERT_EQ(jpeg[3], std::byte{0xE0});
     const std::size_t app0 =
         2 + 2 +
         (std::to_integer<std::size_t>(jpeg[4]) << 8 | std::to_integer<std::size_t>(jpeg[5]));
     jpeg.erase(jpeg.begin() + 2, jpeg.begin() + static_cast<std::ptrdiff_t>(app0));
-    test::writeBytes(dir.path("bare.jpg"), jpeg);
-    test::writeBytes(dir.path("empty"), {});
+    test::writeFile(dir.path("bare.jpg"), jpeg);
+    test::writeFile(dir.path("empty"), "");
 
     const std::string missing = dir.path("missing.bmp");
     const std::string names[] = {"p.bmp",    "p.jpg",     "missing.bmp", "p.ico", "p.emf",
@@ -95,7 +95,7 @@ TEST(ToolCommandLine, TypeNamesEveryFileKadrixWritesInInputOrder) {
                                 ": AVI clip\n" + dir.path("sound.wav") + ": WAVE sound\n" +
                                 dir.path("bare.jpg") + ": JPEG\n" + dir.path("empty") +
                                 ": unknown\n");
-    const std::vector<std::byte> message = test::readBytes(errors);
+    const std::vector<std::byte> message = test::readFile(errors);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(message.data()), message.size()),
               "kadrix-tool type: Cannot open file \"" + missing +
                   "\". No such file or directory\n");
@@ -112,7 +112,7 @@ TEST(ToolCommandLine, TypeNamesEveryFileKadrixWritesInInputOrder) {
 // Refusals are English, name the file, go to stderr and leave no output file.
 TEST(ToolCommandLine, RefusalsNameTheFile) {
     test::TempDir dir;
-    test::writeBytes(dir.path("p.bmp"), sampleBmp(24));
+    test::writeFile(dir.path("p.bmp"), sampleBmp(24));
     tool("jpg '" + dir.path("p.bmp") + "'");
     std::filesystem::rename(dir.path("p.jpg"), dir.path("fake.bmp"));
     const auto refusal = [&](const std::string& arguments) {
@@ -125,9 +125,9 @@ TEST(ToolCommandLine, RefusalsNameTheFile) {
                                  ": not a BMP picture (its leading bytes say JPEG (JFIF))\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path("fake.jpg")));
 
-    test::writeBytes(dir.path("small.bmp"), test::makeBmp({24, 31, 40, false, {}, [](int, int) {
-                                                               return 0u;
-                                                           }}));
+    test::writeFile(dir.path("small.bmp"), test::makeBmp({24, 31, 40, false, {}, [](int, int) {
+                                                              return 0u;
+                                                          }}));
     const test::CommandResult small = refusal("ico '" + dir.path("small.bmp") + "'");
     EXPECT_EQ(small.status, 1);
     EXPECT_EQ(small.output, "kadrix-tool ico: " + dir.path("small.bmp") +
