@@ -9,6 +9,11 @@
 
 namespace kadrix {
 
+namespace {
+
+// The window font: the controls' fixed places and sizes were laid out for a
+// small 8-point sans of 11-pixel cells; Liberation Sans has Arial's metrics,
+// which come closest, and Cyrillic letters.
 QFont windowFont() {
     QFont font("Liberation Sans");
     font.setStyleHint(QFont::SansSerif);
@@ -16,6 +21,8 @@ QFont windowFont() {
     font.setPixelSize(11);
     return font;
 }
+
+} // namespace
 
 KadrixApplication::KadrixApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Kadrix");

@@ -19,9 +19,4 @@ private:
     QTranslator qtRussian_;
 };
 
-// The window font: the controls' fixed places and sizes were laid out for a
-// small 8-point sans of 11-pixel cells; Liberation Sans has Arial's metrics,
-// which come closest, and Cyrillic letters.
-QFont windowFont();
-
 } // namespace kadrix
