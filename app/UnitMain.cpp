@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -72,7 +71,6 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
     windows_ = std::move(none.windows);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
-    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
     seeThrough_ = new SeeThrough(this, *windows_);
     setBorderIcons(true, false);
