@@ -7,6 +7,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "platform/screen_grabber.h"
+#include "platform/sound_recorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,7 +68,8 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()) {
     initKadrixResources();
     setObjectName("TMain");
     setWindowTitle("Kadrix");
@@ -108,6 +110,8 @@ void TMain::connectHandlers() {
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
+    connectHandler(Timer3, &QTimer::timeout, this, &TMain::Timer3Timer);
+    connectHandler(Timer4, &QTimer::timeout, this, &TMain::Timer4Timer);
 }
 
 TMain::~TMain() = default;
@@ -150,6 +154,10 @@ void TMain::centreOnScreen() {
 
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     grabber_ = std::move(grabber);
+}
+
+void TMain::setSoundRecorder(std::unique_ptr<SoundRecorder> recorder) {
+    recorder_ = std::move(recorder);
 }
 
 bool TMain::inCaptureFrame() const {

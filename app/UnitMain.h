@@ -30,6 +30,7 @@ class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
 class ScreenGrabber;
+class SoundRecorder;
 class MediaPlayerBar;
 class SeeThrough;
 
@@ -60,6 +61,9 @@ public:
     // The screen grab behind the capture button; none where the display
     // offers none.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The sound input behind the capture button in the "wav" mode; none
+    // until one is set.
+    void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows; output files are written there.
@@ -78,9 +82,12 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
+    void Timer3Timer();
+    void Timer4Timer();
     // The full paths of the frame files in the current folder.
     QStringList FillList() const;
     bool recording() const { return recording_; }
+    bool soundRecording() const { return soundRecording_; }
     void N1Click();
 
     // Controls, named as the window's other code and its tests know them.
@@ -167,6 +174,13 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip.
     QString finishRecording();
+    void startSoundRecording();
+    // The recording device's steps; each is left out when no device is open
+    // and none reports a failure.
+    void openSoundDevice();
+    void recordSound();
+    void stopAndSaveSound();
+    void closeSoundDevice();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -185,6 +199,8 @@ private:
     int lateFrames_ = 0;
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
+    bool soundRecording_ = false;
+    std::unique_ptr<SoundRecorder> recorder_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

@@ -2,6 +2,7 @@
 #include "app/UnitMain.h"
 #include "app/kadrix_application.h"
 #include "app/platform_services.h"
+#include "platform/media_services.h"
 
 #include <QStandardPaths>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     window.setScreenGrabber(kadrix::createScreenGrabber());
+    window.setSoundRecorder(kadrix::createSoundRecorder());
     window.centreOnScreen();
     window.show();
     return app.exec();
