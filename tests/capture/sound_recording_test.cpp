@@ -9,6 +9,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -41,6 +42,12 @@ protected:
         control<QPushButton>(*window_, "BitBtn2")->click();
         QObject::connect(window_.get(), &QWidget::windowTitleChanged,
                          [this](const QString& title) { captions_ << title; });
+    }
+    // Reading the file list made the folder the working directory; the next
+    // test's window must not start in a folder that is gone.
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(QDir::tempPath());
     }
     template <typename T> T* find(const char* name) { return control<T>(*window_, name); }
 

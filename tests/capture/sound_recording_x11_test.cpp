@@ -8,6 +8,7 @@
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
@@ -84,6 +85,12 @@ protected:
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
         control<QPushButton>(*window_, "BitBtn2")->click();
+    }
+    // Reading the file list made the folder the working directory; the next
+    // test's window must not start in a folder that is gone.
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(QDir::tempPath());
     }
     // Records `seconds` with the capture button; returns how long the window
     // took to come back.
