@@ -3,6 +3,7 @@
 #include "app/UnitMain.h"
 
 #include "app/frame_title_strip.h"
+#include "app/see_through.h"
 #include "platform/sound_recorder.h"
 
 #include <QApplication>
@@ -33,6 +34,8 @@ void TMain::startSoundRecording() {
     savedCaption_ = windowTitle();
     setWindowTitle("Идёт запись...");
     soundRecording_ = true;
+    // The progress bar and the disabled buttons change the see-through shape.
+    seeThrough_->update();
     Timer4->start();
     Timer3->start();
 }
@@ -83,6 +86,7 @@ void TMain::Timer4Timer() {
     SpinEdit1->setEnabled(true);
     setBorderIcons(true, false);
     ProgressBar1->hide();
+    seeThrough_->update();
     Timer4->stop();
 }
 

@@ -5,6 +5,7 @@
 #include "capture/create_avi.h"
 #include "core/error.h"
 #include "media/media_player_bar.h"
+#include "tests/support/fake_media.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 
@@ -182,6 +183,76 @@ TEST_F(PlayerBarTest, CloseLetsTheFileGo) {
     const std::vector<QRgb> frames = decodedMiddles(clip);
     bar.open(QString::fromStdString(clip), &display);
     EXPECT_TRUE(showsFrame(frames, 0));
+}
+
+} // namespace
+} // namespace kadrix
+
+namespace kadrix {
+namespace {
+
+// The bar's rules step by step, over a player that moves only when told.
+TEST(PlayerBarRules, ButtonsFollowTheFileAndEachDoesWhatItSays) {
+    auto calls = std::make_shared<test::MediaCalls>();
+    auto owned = std::make_unique<test::FakeClipPlayer>(calls);
+    test::FakeClipPlayer& player = *owned;
+    MediaPlayerBar bar;
+    bar.setClipPlayer(std::move(owned));
+    const auto enabled = [&] {
+        std::string on;
+        for (auto button : {MediaPlayerBar::Play, MediaPlayerBar::Pause, MediaPlayerBar::Stop,
+                            MediaPlayerBar::Prev, MediaPlayerBar::Step, MediaPlayerBar::Back})
+            on += bar.button(button)->isEnabled() ? '1' : '0';
+        return on;
+    };
+    const auto did = [&] {
+        std::vector<std::string> done = calls->calls;
+        calls->calls.clear();
+        return done;
+    };
+    EXPECT_EQ(enabled(), "000000");
+
+    // A sound: no stepping.
+    player.nextHasVideo = false;
+    bar.open("/music/ZVUK000001.wav", nullptr);
+    EXPECT_EQ(enabled(), "111100");
+    EXPECT_EQ(bar.fileName(), "/music/ZVUK000001.wav");
+
+    // A clip: opening it closes the sound first.
+    player.nextHasVideo = true;
+    player.nextLength = std::chrono::milliseconds(3000);
+    did();
+    bar.open("/clips/Vid000001.avi", nullptr);
+    EXPECT_EQ(did(), (std::vector<std::string>{"close", "open"}));
+    EXPECT_EQ(enabled(), "111111");
+
+    bar.button(MediaPlayerBar::Pause)->click(); // stopped: nothing to hold
+    bar.button(MediaPlayerBar::Play)->click();
+    bar.button(MediaPlayerBar::Pause)->click();
+    bar.button(MediaPlayerBar::Pause)->click();
+    bar.button(MediaPlayerBar::Stop)->click();
+    EXPECT_EQ(did(), (std::vector<std::string>{"play", "pause", "play", "stop"}));
+
+    bar.button(MediaPlayerBar::Back)->click(); // never before the start
+    bar.button(MediaPlayerBar::Step)->click();
+    bar.button(MediaPlayerBar::Step)->click();
+    player.seek(std::chrono::milliseconds(2800));
+    bar.button(MediaPlayerBar::Step)->click(); // stops on the last picture
+    bar.button(MediaPlayerBar::Step)->click(); // and then starts again
+    EXPECT_EQ(did(), (std::vector<std::string>{"seek 0", "seek 300", "seek 600", "seek 2800",
+                                               "seek 2900", "seek 0"}));
+
+    player.seek(std::chrono::milliseconds(2900));
+    bar.button(MediaPlayerBar::Play)->click(); // at the end: from the start
+    bar.button(MediaPlayerBar::Prev)->click();
+    EXPECT_EQ(did(), (std::vector<std::string>{"seek 2900", "seek 0", "play", "seek 0"}));
+
+    // A file it cannot play leaves the bar closed.
+    player.nextError = "No decoder available";
+    EXPECT_THROW(bar.open("/clips/Vid000002.avi", nullptr), Error);
+    EXPECT_FALSE(bar.isOpen());
+    EXPECT_TRUE(bar.fileName().isEmpty());
+    EXPECT_EQ(enabled(), "000000");
 }
 
 } // namespace
