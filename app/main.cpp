@@ -1,8 +1,8 @@
 // Program entry. The command line is not read.
 #include "app/UnitMain.h"
 #include "app/kadrix_application.h"
-#include "app/platform_services.h"
 #include "platform/media_services.h"
+#include "platform/platform_services.h"
 
 #include <QStandardPaths>
 
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         window.reportAlreadyRunning();
         return 0;
     }
-    window.setScreenGrabber(kadrix::createScreenGrabber());
+    window.setPlatformServices(kadrix::choosePlatformServices());
     window.setSoundRecorder(kadrix::createSoundRecorder());
     window.centreOnScreen();
     window.show();

@@ -7,7 +7,6 @@
 #include "platform/sound_recorder.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -52,7 +51,8 @@ void TMain::stopAndSaveSound() {
     if (!recorder_->isOpen())
         return;
     recorder_->stop();
-    recorder_->save(Edit1->text().toStdString());
+    // The path Edit1 shows, as the file system's bytes.
+    recorder_->save(outputPathFor(OutputKind::Sound));
 }
 
 void TMain::closeSoundDevice() {
@@ -77,7 +77,7 @@ void TMain::Timer4Timer() {
     closeSoundDevice();
     setWindowTitle("wav создан");
     ++soundCounter_;
-    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Sound)));
+    showNextName(outputPathFor(OutputKind::Sound));
     setWindowTitle(savedCaption_);
     show();
     QApplication::processEvents();
