@@ -7,6 +7,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "platform/screen_grabber.h"
+#include "platform/sound_recorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,7 +65,8 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()) {
     initKadrixResources();
     PlatformServices none = nullPlatformServices();
     grabber_ = std::move(none.grabber);
@@ -113,6 +115,8 @@ void TMain::connectHandlers() {
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
+    connectHandler(Timer3, &QTimer::timeout, this, &TMain::Timer3Timer);
+    connectHandler(Timer4, &QTimer::timeout, this, &TMain::Timer4Timer);
 }
 
 TMain::~TMain() = default;
@@ -156,6 +160,10 @@ void TMain::setPlatformServices(PlatformServices services) {
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     if (grabber)
         grabber_ = std::move(grabber);
+}
+
+void TMain::setSoundRecorder(std::unique_ptr<SoundRecorder> recorder) {
+    recorder_ = std::move(recorder);
 }
 
 bool TMain::inCaptureFrame() const {

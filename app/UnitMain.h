@@ -33,6 +33,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class SoundRecorder;
 class MediaPlayerBar;
 class SeeThrough;
 
@@ -66,6 +67,9 @@ public:
     void setPlatformServices(PlatformServices services);
     // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The sound input behind the capture button in the "wav" mode; none
+    // until one is set.
+    void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows, as the file system's bytes; output files
@@ -85,10 +89,13 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
+    void Timer3Timer();
+    void Timer4Timer();
     // The full paths of the frame files in the current folder, as the file
     // system's bytes.
     std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
+    bool soundRecording() const { return soundRecording_; }
     void N1Click();
 
     // The next output name of each kind, and the refresh of Edit1 for the
@@ -184,6 +191,13 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip.
     QString finishRecording();
+    void startSoundRecording();
+    // The recording device's steps; each is left out when no device is open
+    // and none reports a failure.
+    void openSoundDevice();
+    void recordSound();
+    void stopAndSaveSound();
+    void closeSoundDevice();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -212,6 +226,8 @@ private:
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
     std::unique_ptr<WindowService> windows_;
+    bool soundRecording_ = false;
+    std::unique_ptr<SoundRecorder> recorder_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

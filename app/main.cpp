@@ -3,6 +3,7 @@
 #include "app/error_report.h"
 #include "app/kadrix_application.h"
 #include "platform/display_session.h"
+#include "platform/media_services.h"
 #include "platform/platform_services.h"
 
 #include <QStandardPaths>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     window.setPlatformServices(kadrix::choosePlatformServices());
+    window.setSoundRecorder(kadrix::createSoundRecorder());
     window.centreOnScreen();
     window.show();
     if (!notice.empty()) {
