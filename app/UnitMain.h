@@ -2,6 +2,7 @@
 
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
+#include "platform/screen_grabber.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -9,6 +10,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -78,7 +81,8 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
-    // The full paths of the frame files in the current folder.
+    // The full paths of the frame files that this recording wrote to the
+    // current folder, in number order.
     QStringList FillList() const;
     bool recording() const { return recording_; }
     void N1Click();
@@ -167,6 +171,10 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip.
     QString finishRecording();
+    std::vector<std::string> recordedFrameNames() const;
+    // The frames into the next clip, with progress; returns as finishRecording.
+    QString assembleRecording();
+    void restoreAfterRecording();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -178,6 +186,7 @@ private:
     bool firstShow_ = true;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
+    ScreenRect recordedScreen_; // while hidden for a recording
     InstanceLock lock_;
     QString savedCaption_;
     bool recording_ = false;

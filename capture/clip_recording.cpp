@@ -6,32 +6,36 @@
 #include "app/frame_title_strip.h"
 #include "app/see_through.h"
 #include "browser/folder_listing.h"
-#include "capture/avi_writer.h"
+#include "capture/assemble_clip.h"
 #include "capture/bmp_writer.h"
-#include "capture/create_avi.h"
+#include "capture/keep_painting.h"
 #include "capture/screen_under_window.h"
 #include "core/error.h"
 #include "core/path.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
-#include <QWindow>
-#include <algorithm>
-#include <unistd.h>
 
 // Late frame ticks are counted here, not shown to the user:
 // QT_LOGGING_RULES="kadrix.recording.debug=true".
 Q_LOGGING_CATEGORY(recordingLog, "kadrix.recording", QtWarningMsg)
 
 namespace kadrix {
+
+namespace {
+
+// Clips play at this rate, whatever the frame interval.
+constexpr int clipRate = 10;
+
+} // namespace
 
 void TMain::startClipRecording() {
     Timer2->setInterval(SpinEdit1->value() * 1000);
@@ -44,6 +48,8 @@ void TMain::startClipRecording() {
     SpinEdit1->setEnabled(false);
     setBorderIcons(false, false);
     if (isMaximized()) {
+        // Frames are then the whole screen the window is on.
+        recordedScreen_ = screenRectInPixels(*this);
         hiddenForRecording_ = true;
         hide();
     }
@@ -64,10 +70,7 @@ void TMain::Timer1Timer() {
     try {
         ImageView frame;
         if (hiddenForRecording_) {
-            const QScreen* screen = QGuiApplication::primaryScreen();
-            const qreal scale = screen->devicePixelRatio();
-            frame = grabber_->grab({0, 0, qRound(screen->geometry().width() * scale),
-                                    qRound(screen->geometry().height() * scale)});
+            frame = grabber_->grab(recordedScreen_);
         } else {
             frame = grabUnderWindow(*this, *grabber_);
         }
@@ -82,13 +85,15 @@ void TMain::Timer1Timer() {
     ProgressBar1->setValue(ProgressBar1->value() + progressStep_);
 }
 
+std::vector<std::string> TMain::recordedFrameNames() const {
+    const std::vector<std::string> names = listFiles(currentFolder(), "Fr*.bmp");
+    return recordedFrames(names, frameCounter_ - 1);
+}
+
 QStringList TMain::FillList() const {
-    std::vector<std::string> names = listFiles(currentFolder(), "Fr*.bmp");
-    // Frame order: the six-digit numbers ascending.
-    std::sort(names.begin(), names.end());
     QStringList frames;
-    for (const std::string& name : names)
-        frames << QString::fromStdString(joinPath(currentFolder(), name));
+    for (const std::string& name : recordedFrameNames())
+        frames << QFile::decodeName(QByteArray::fromStdString(joinPath(currentFolder(), name)));
     return frames;
 }
 
@@ -105,36 +110,57 @@ QString TMain::finishRecording() {
         return {};
     recording_ = false;
     Timer1->stop();
+    Timer2->stop();
     setWindowTitle("Создание avi...");
     titleStrip_->repaint();
-
-    QString inputError;
-    QStringList frames;
-    try {
-        frames = FillList();
-    } catch (const Error& error) {
-        inputError = QString::fromStdString(error.what());
-    }
-    if (frames.isEmpty() && inputError.isEmpty()) {
-        showMessage("Fr*.bmp файлы отсутствуют");
-    } else if (!frames.isEmpty()) {
-        std::vector<std::string> paths;
-        for (const QString& frame : frames)
-            paths.push_back(frame.toStdString());
-        try {
-            createAvi(Edit1->text().toStdString(), paths, 10);
-        } catch (const AviWriteError& error) {
-            showMessage(QString::fromStdString(error.what()));
-        } catch (const Error& error) {
-            inputError = QString::fromStdString(error.what());
-        }
-    }
-
-    setWindowTitle("avi создан");
+    const QString inputError = assembleRecording();
     ++videoCounter_;
     Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Video)));
-    for (std::int32_t n = 1; n <= frameCounter_; ++n)
-        ::unlink(outputPath(OutputKind::Frame, n, currentFolder()).c_str());
+    restoreAfterRecording();
+    return inputError;
+}
+
+QString TMain::assembleRecording() {
+    std::vector<std::string> frames;
+    try {
+        frames = recordedFrameNames();
+    } catch (const Error& error) {
+        return QString::fromStdString(error.what());
+    }
+    if (frames.empty()) {
+        showMessage("Fr*.bmp файлы отсутствуют");
+        return {};
+    }
+    ProgressBar1->setMaximum(static_cast<int>(frames.size()));
+    ProgressBar1->setValue(0);
+    const std::string folder = currentFolder();
+    const std::string clip = outputFileName(OutputKind::Video, videoCounter_);
+    QPointer<QProgressBar> bar = ProgressBar1;
+    ClipOutcome outcome;
+    try {
+        runKeepingWindowsPainted([&] {
+            outcome =
+                assembleClip(folder, clip, frames, clipRate, [bar](std::size_t done, std::size_t) {
+                    QMetaObject::invokeMethod(
+                        bar,
+                        [bar, done] {
+                            if (bar)
+                                bar->setValue(static_cast<int>(done));
+                        },
+                        Qt::QueuedConnection);
+                });
+        });
+    } catch (const AviWriteError& error) {
+        showMessage(QString::fromStdString(error.what()));
+        return {};
+    } catch (const Error& error) {
+        return QString::fromStdString(error.what());
+    }
+    setWindowTitle("avi создан");
+    return QString::fromStdString(outcome.inputError);
+}
+
+void TMain::restoreAfterRecording() {
     setWindowTitle(savedCaption_);
     if (hiddenForRecording_) {
         hiddenForRecording_ = false;
@@ -147,8 +173,6 @@ QString TMain::finishRecording() {
     setBorderIcons(true, false);
     ProgressBar1->hide();
     seeThrough_->update();
-    Timer2->stop();
-    return inputError;
 }
 
 } // namespace kadrix

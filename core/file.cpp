@@ -2,11 +2,13 @@
 
 #include "core/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace kadrix {
 
@@ -38,6 +40,10 @@ Error streamWriteError() {
     return Error("Stream write error");
 }
 
+// Bytes that the kernel refuses to copy itself pass through a buffer of this
+// size: large enough for few system calls, small enough for the caches.
+constexpr std::uint64_t copyBufferSize = std::uint64_t{1} << 20;
+
 } // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
@@ -64,6 +70,38 @@ void OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> bytes)
     }
 }
 
+void OutputFile::copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
+    while (length > 0) {
+        auto in = static_cast<off_t>(offset);
+        auto out = static_cast<off_t>(position_);
+        const ssize_t n = ::copy_file_range(source.fd(), &in, fd_.get(), &out,
+                                            static_cast<std::size_t>(length), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == ENOSYS ||
+                      errno == EPERM))
+            break; // the kernel will not move these bytes itself: they pass through here
+        if (n <= 0)
+            throw streamWriteError();
+        offset += static_cast<std::uint64_t>(n);
+        position_ += static_cast<std::uint64_t>(n);
+        length -= static_cast<std::uint64_t>(n);
+    }
+    if (length == 0)
+        return;
+    std::vector<std::byte> buffer(
+        static_cast<std::size_t>(std::min<std::uint64_t>(length, copyBufferSize)));
+    while (length > 0) {
+        const std::span<std::byte> piece = std::span(buffer).first(
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size())));
+        if (source.readSome(offset, piece) != piece.size())
+            throw streamWriteError();
+        write(piece);
+        offset += piece.size();
+        length -= piece.size();
+    }
+}
+
 void OutputFile::close() {
     if (fd_.close() != 0)
         throw streamWriteError();
@@ -82,7 +120,7 @@ std::uint64_t InputFile::size() const {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::size_t InputFile::readSome(std::uint64_t offset, std::span<std::byte> bytes) {
+std::size_t InputFile::readSome(std::uint64_t offset, std::span<std::byte> bytes) const {
     std::size_t total = 0;
     while (total < bytes.size()) {
         const ssize_t n = ::pread(fd_.get(), bytes.data() + total, bytes.size() - total,
@@ -98,9 +136,13 @@ std::size_t InputFile::readSome(std::uint64_t offset, std::span<std::byte> bytes
     return total;
 }
 
-void InputFile::readExact(std::uint64_t offset, std::span<std::byte> bytes) {
+void InputFile::readExact(std::uint64_t offset, std::span<std::byte> bytes) const {
     if (readSome(offset, bytes) != bytes.size())
         throw Error("Read beyond end of file \"" + path_ + "\"");
+}
+
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 } // namespace kadrix

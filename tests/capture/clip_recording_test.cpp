@@ -2,6 +2,7 @@
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
 #include "browser/directory_list_box.h"
+#include "capture/screen_under_window.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
@@ -36,6 +37,23 @@ int framesInClip(const fs::path& clip) {
     if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
         return -1;
     return probe.readAllStandardOutput().trimmed().toInt();
+}
+
+// The frame size an independent reader finds in a clip, "WxH".
+std::string clipSize(const fs::path& clip) {
+    QProcess probe;
+    probe.start("ffprobe",
+                {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=width,height",
+                 "-of", "csv=p=0:s=x", QString::fromStdString(clip.string())});
+    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
+        return "unreadable";
+    return probe.readAllStandardOutput().trimmed().toStdString();
+}
+
+// The size of the frames a window's recording grabs, "WxH".
+std::string frameSize(const QWidget& window) {
+    const ScreenRect outer = outerRectInPixels(window);
+    return std::to_string(outer.width) + "x" + std::to_string(outer.height);
 }
 
 class ClipRecordingTest : public ::testing::Test {
@@ -106,18 +124,79 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
     EXPECT_EQ(w.videoCounter(), 2) << "the stop step ran twice";
 }
 
-TEST_F(ClipRecordingTest, AStrayFrameFileIsTakenInAndKept) {
+TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     TMain& w = *window_;
     w.BitBtn1Click();
     w.Timer1->stop();
     w.Timer2->stop();
     w.Timer1Timer();
+    const std::string size = frameSize(w);
+    // Strays that a pattern taken without regard to case, or sorted by
+    // bytes, would take in: a larger picture that would come first and set
+    // the clip's size, a frame of a longer earlier recording, other spellings.
     fs::copy_file(inFolder("Fr000001.bmp"), inFolder("Fr999999.bmp"));
+    fs::copy_file(inFolder("Fr000001.bmp"), inFolder("Fr1.bmp"));
+    fs::copy_file(inFolder("Fr000001.bmp"), inFolder("FR000002.BMP"));
+    w.setGeometry(10, 10, 320, 240);
     w.Timer1Timer();
+    fs::rename(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
+    w.setGeometry(10, 10, 160, 120);
+    w.Timer1Timer();
+    fs::rename(inFolder("FRAME.BMP"), inFolder("Fr000002.bmp"));
+    fs::copy_file(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
+    const QStringList frames = w.FillList();
+    ASSERT_EQ(frames.size(), 3);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(frames[n].toStdString(),
+                  inFolder(("Fr00000" + std::to_string(n + 1) + ".bmp").c_str()).string());
+
     w.Timer2Timer();
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
-    EXPECT_TRUE(fs::exists(inFolder("Fr999999.bmp")));
+    EXPECT_EQ(clipSize(inFolder("Vid000001.avi")), size);
+    for (const char* stray : {"Fr999999.bmp", "Fr1.bmp", "FR000002.BMP", "FRAME.BMP"})
+        EXPECT_TRUE(fs::exists(inFolder(stray))) << stray;
     EXPECT_FALSE(fs::exists(inFolder("Fr000002.bmp")));
+}
+
+TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWithOneReport) {
+    TMain& w = *window_;
+    w.BitBtn1Click();
+    w.Timer1->stop();
+    w.Timer2->stop();
+    w.Timer1Timer();
+    const std::string size = frameSize(w);
+    w.setGeometry(10, 10, 120, 90); // the user makes the frame smaller...
+    w.Timer1Timer();
+    w.setGeometry(10, 10, 200, 150); // ...and larger
+    w.Timer1Timer();
+    w.Timer1Timer();
+    fs::resize_file(inFolder("Fr000004.bmp"), 1000); // a frame cut short on disk
+    w.Timer1Timer();
+
+    int reports = 0;
+    QString text;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++reports;
+            text = box->text();
+            box->accept();
+        }
+    });
+    answer.start(10);
+    w.Timer2Timer();
+    answer.stop();
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(text.contains("Fr000004.bmp")) << text.toStdString();
+    const fs::path clip = inFolder("Vid000001.avi");
+    EXPECT_EQ(framesInClip(clip), 3) << "the frames before the unreadable one";
+    EXPECT_EQ(clipSize(clip), size);
+    for (const char* inClip : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
+        EXPECT_FALSE(fs::exists(inFolder(inClip))) << inClip;
+    for (const char* left : {"Fr000004.bmp", "Fr000005.bmp"})
+        EXPECT_TRUE(fs::exists(inFolder(left))) << left << ": not in the clip, so kept";
+    EXPECT_FALSE(w.recording());
+    EXPECT_TRUE(w.BitBtn1->isEnabled());
 }
 
 TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
