@@ -32,6 +32,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class FrameWriter;
 class ScreenGrabber;
 class MediaPlayerBar;
 class SeeThrough;
@@ -169,7 +170,7 @@ private:
     void takeSnapshot();
     void startClipRecording();
     // The stop step of a clip recording; returns the text of an error that
-    // kept frames out of the clip.
+    // kept frames out of the clip (a frame not written, or not read).
     QString finishRecording();
     std::vector<std::string> recordedFrameNames() const;
     // The frames into the next clip, with progress; returns as finishRecording.
@@ -194,6 +195,7 @@ private:
     int lateFrames_ = 0;
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
+    std::unique_ptr<FrameWriter> frameWriter_; // while recording
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

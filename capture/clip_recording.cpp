@@ -8,6 +8,7 @@
 #include "browser/folder_listing.h"
 #include "capture/assemble_clip.h"
 #include "capture/bmp_writer.h"
+#include "capture/frame_writer.h"
 #include "capture/keep_painting.h"
 #include "capture/screen_under_window.h"
 #include "core/error.h"
@@ -57,6 +58,7 @@ void TMain::startClipRecording() {
     setWindowTitle("Идёт запись...");
     frameCounter_ = 1;
     lateFrames_ = 0;
+    frameWriter_ = std::make_unique<FrameWriter>(writeBmp);
     recording_ = true;
     seeThrough_->update();
     Timer1->start();
@@ -68,13 +70,11 @@ void TMain::Timer1Timer() {
     if (frameClock_.restart() > Timer1->interval() * 3 / 2)
         qCDebug(recordingLog) << "late frame tick" << ++lateFrames_;
     try {
-        ImageView frame;
-        if (hiddenForRecording_) {
-            frame = grabber_->grab(recordedScreen_);
-        } else {
-            frame = grabUnderWindow(*this, *grabber_);
-        }
-        writeBmp(outputPathFor(OutputKind::Frame), frame);
+        // The grab below reuses the memory of the frame before.
+        frameWriter_->wait();
+        const ImageView frame = hiddenForRecording_ ? grabber_->grab(recordedScreen_)
+                                                    : grabUnderWindow(*this, *grabber_);
+        frameWriter_->write(outputPathFor(OutputKind::Frame), frame);
     } catch (const Error& error) {
         // One report, not one a tick: the recording ends with the frames it has.
         finishRecording();
@@ -113,11 +113,18 @@ QString TMain::finishRecording() {
     Timer2->stop();
     setWindowTitle("Создание avi...");
     titleStrip_->repaint();
+    QString writeError;
+    try {
+        frameWriter_->wait();
+    } catch (const Error& error) {
+        writeError = QString::fromStdString(error.what());
+    }
+    frameWriter_.reset();
     const QString inputError = assembleRecording();
     ++videoCounter_;
     Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Video)));
     restoreAfterRecording();
-    return inputError;
+    return writeError.isEmpty() ? inputError : writeError;
 }
 
 QString TMain::assembleRecording() {

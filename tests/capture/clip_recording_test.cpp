@@ -50,10 +50,15 @@ std::string clipSize(const fs::path& clip) {
     return probe.readAllStandardOutput().trimmed().toStdString();
 }
 
-// The size of the frames a window's recording grabs, "WxH".
-std::string frameSize(const QWidget& window) {
-    const ScreenRect outer = outerRectInPixels(window);
-    return std::to_string(outer.width) + "x" + std::to_string(outer.height);
+// The size of a BMP file's picture, "WxH", from its header.
+std::string bmpSize(const fs::path& bmp) {
+    std::ifstream file(bmp, std::ios::binary);
+    unsigned char header[26] = {};
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    const auto field = [&](int at) {
+        return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24;
+    };
+    return std::to_string(field(18)) + "x" + std::to_string(field(22));
 }
 
 class ClipRecordingTest : public ::testing::Test {
@@ -71,6 +76,19 @@ protected:
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
+
+    // A frame tick, and the wait until its frame is on disk: frames are
+    // written beside the timer.
+    void tick() {
+        const ScreenRect outer = outerRectInPixels(*window_);
+        const std::int32_t number = window_->frameCounter();
+        window_->Timer1Timer();
+        const fs::path frame = folder_.path() / outputFileName(OutputKind::Frame, number);
+        const std::uintmax_t size = 54 + std::uintmax_t(outer.width) * 4 * outer.height;
+        std::error_code error;
+        ASSERT_TRUE(test::waitFor([&] { return fs::file_size(frame, error) == size; }))
+            << frame << " not written";
+    }
 
     TempDir folder_{"kadrix-clips"};
     TempDir program_{"kadrix-program"};
@@ -96,8 +114,8 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
     w.Timer1->stop(); // the test gives the ticks itself
     w.Timer2->stop();
 
-    for (int tick = 0; tick < 3; ++tick)
-        w.Timer1Timer();
+    for (int n = 0; n < 3; ++n)
+        tick();
     EXPECT_EQ(w.ProgressBar1->value(), 600);
     EXPECT_EQ(w.frameCounter(), 4);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
@@ -129,8 +147,8 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     w.BitBtn1Click();
     w.Timer1->stop();
     w.Timer2->stop();
-    w.Timer1Timer();
-    const std::string size = frameSize(w);
+    tick();
+    const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     // Strays that a pattern taken without regard to case, or sorted by
     // bytes, would take in: a larger picture that would come first and set
     // the clip's size, a frame of a longer earlier recording, other spellings.
@@ -138,10 +156,10 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     fs::copy_file(inFolder("Fr000001.bmp"), inFolder("Fr1.bmp"));
     fs::copy_file(inFolder("Fr000001.bmp"), inFolder("FR000002.BMP"));
     w.setGeometry(10, 10, 320, 240);
-    w.Timer1Timer();
+    tick();
     fs::rename(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
     w.setGeometry(10, 10, 160, 120);
-    w.Timer1Timer();
+    tick();
     fs::rename(inFolder("FRAME.BMP"), inFolder("Fr000002.bmp"));
     fs::copy_file(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
     const QStringList frames = w.FillList();
@@ -163,15 +181,15 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
     w.BitBtn1Click();
     w.Timer1->stop();
     w.Timer2->stop();
-    w.Timer1Timer();
-    const std::string size = frameSize(w);
+    tick();
+    const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     w.setGeometry(10, 10, 120, 90); // the user makes the frame smaller...
-    w.Timer1Timer();
+    tick();
     w.setGeometry(10, 10, 200, 150); // ...and larger
-    w.Timer1Timer();
-    w.Timer1Timer();
+    tick();
+    tick();
     fs::resize_file(inFolder("Fr000004.bmp"), 1000); // a frame cut short on disk
-    w.Timer1Timer();
+    tick();
 
     int reports = 0;
     QString text;
@@ -217,7 +235,7 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
     w.BitBtn1Click();
     w.Timer1->stop();
     w.Timer2->stop();
-    w.Timer1Timer();
+    tick();
     std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
     if (std::ofstream(inFolder("probe"))) {
         std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
@@ -232,7 +250,10 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
         }
     });
     answer.start(10);
+    // The frame that cannot be written ends the recording at the next tick.
     w.Timer1Timer();
+    if (w.recording())
+        w.Timer1Timer();
     answer.stop();
     std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
     EXPECT_GE(reports, 1);
