@@ -123,6 +123,8 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 
     w.Timer2Timer();
     EXPECT_FALSE(w.recording());
+    EXPECT_EQ(w.ProgressBar1->maximum(), 3) << "the bar counts the clip's frames";
+    EXPECT_EQ(w.ProgressBar1->value(), 3);
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_FALSE(fs::exists(inFolder(frame))) << frame;
