@@ -5,7 +5,7 @@
 //   recording_rhythm_bench FOLDER SECONDS (max | WxH)
 #include "app/UnitMain.h"
 #include "app/kadrix_application.h"
-#include "app/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
     const QString program = QDir::tempPath();
     kadrix::TMain window({program, program});
-    window.setScreenGrabber(kadrix::createScreenGrabber());
+    window.setPlatformServices(kadrix::choosePlatformServices());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window, 20000))
         return 1;

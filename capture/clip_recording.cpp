@@ -73,7 +73,7 @@ void TMain::Timer1Timer() {
         // The grab below reuses the memory of the frame before.
         frameWriter_->wait();
         const ImageView frame = hiddenForRecording_ ? grabber_->grab(recordedScreen_)
-                                                    : grabUnderWindow(*this, *grabber_);
+                                                    : grabUnderWindow(*this, *grabber_, *windows_);
         frameWriter_->write(outputPathFor(OutputKind::Frame), frame);
     } catch (const Error& error) {
         // One report, not one a tick: the recording ends with the frames it has.
@@ -122,7 +122,7 @@ QString TMain::finishRecording() {
     frameWriter_.reset();
     const QString inputError = assembleRecording();
     ++videoCounter_;
-    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Video)));
+    showNextName(outputPathFor(OutputKind::Video));
     restoreAfterRecording();
     return writeError.isEmpty() ? inputError : writeError;
 }

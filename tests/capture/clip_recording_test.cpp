@@ -4,6 +4,7 @@
 #include "browser/directory_list_box.h"
 #include "capture/screen_under_window.h"
 #include "tests/support/fake_screen_grabber.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 
@@ -69,10 +70,10 @@ protected:
         std::vector<std::byte> screen(640 * 480 * 4, std::byte{0x40});
         window_->setScreenGrabber(
             std::make_unique<FakeScreenGrabber>(640, 480, PixelFormat::Bgrx32, 640 * 4, screen));
-        window_->DirectoryListBox1->setDirectory(folder_.str());
-        window_->RadioButton2->click();
+        test::control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder_.str());
+        test::control<QRadioButton>(*window_, "RadioButton2")->click();
         window_->show();
-        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
@@ -97,45 +98,47 @@ protected:
 
 TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack) {
     TMain& w = *window_;
-    w.SpinEdit1->setValue(3);
-    ASSERT_EQ(w.BitBtn1->text(), "съемка");
+    test::control<QSpinBox>(w, "SpinEdit1")->setValue(3);
+    ASSERT_EQ(test::control<QPushButton>(w, "BitBtn1")->text(), "съемка");
     w.BitBtn1Click();
     EXPECT_TRUE(w.recording());
-    EXPECT_EQ(w.Timer2->interval(), 3000);
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_TRUE(w.Timer2->isActive());
-    EXPECT_EQ(w.ProgressBar1->maximum(), 3000);
-    EXPECT_TRUE(w.ProgressBar1->isVisible());
-    EXPECT_FALSE(w.BitBtn1->isEnabled());
-    EXPECT_FALSE(w.BitBtn2->isEnabled());
-    EXPECT_FALSE(w.SpinEdit1->isEnabled());
+    EXPECT_EQ(test::control<QTimer>(w, "Timer2")->interval(), 3000);
+    EXPECT_TRUE(test::control<QTimer>(w, "Timer1")->isActive());
+    EXPECT_TRUE(test::control<QTimer>(w, "Timer2")->isActive());
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->maximum(), 3000);
+    EXPECT_TRUE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
+    EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
+    EXPECT_FALSE(test::control<QSpinBox>(w, "SpinEdit1")->isEnabled());
     EXPECT_FALSE(w.titleStrip()->closeButton()->isVisible()) << "no border icons while recording";
     EXPECT_EQ(w.windowTitle(), "Идёт запись...");
-    w.Timer1->stop(); // the test gives the ticks itself
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop(); // the test gives the ticks itself
+    test::control<QTimer>(w, "Timer2")->stop();
 
     for (int n = 0; n < 3; ++n)
         tick();
-    EXPECT_EQ(w.ProgressBar1->value(), 600);
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->value(), 600);
     EXPECT_EQ(w.frameCounter(), 4);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_TRUE(fs::exists(inFolder(frame))) << frame;
 
     w.Timer2Timer();
     EXPECT_FALSE(w.recording());
-    EXPECT_EQ(w.ProgressBar1->maximum(), 3) << "the bar counts the clip's frames";
-    EXPECT_EQ(w.ProgressBar1->value(), 3);
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->maximum(), 3)
+        << "the bar counts the clip's frames";
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->value(), 3);
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_FALSE(fs::exists(inFolder(frame))) << frame;
-    EXPECT_EQ(w.Edit1->text().toStdString(), inFolder("Vid000002.avi").string());
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text().toStdString(),
+              inFolder("Vid000002.avi").string());
     EXPECT_EQ(w.windowTitle(), "Kadrix");
-    EXPECT_TRUE(w.BitBtn1->isEnabled());
-    EXPECT_TRUE(w.BitBtn2->isEnabled());
-    EXPECT_TRUE(w.SpinEdit1->isEnabled());
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_FALSE(w.Timer2->isActive());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
+    EXPECT_TRUE(test::control<QSpinBox>(w, "SpinEdit1")->isEnabled());
+    EXPECT_FALSE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
+    EXPECT_FALSE(test::control<QTimer>(w, "Timer1")->isActive());
+    EXPECT_FALSE(test::control<QTimer>(w, "Timer2")->isActive());
     EXPECT_TRUE(w.titleStrip()->closeButton()->isVisible());
     EXPECT_FALSE(w.titleStrip()->maximiseButton()->isVisible())
         << "the maximise box comes back with the next switch to the frame";
@@ -147,8 +150,8 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     tick();
     const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     // Strays that a pattern taken without regard to case, or sorted by
@@ -181,8 +184,8 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
 TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWithOneReport) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     tick();
     const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     w.setGeometry(10, 10, 120, 90); // the user makes the frame smaller...
@@ -216,27 +219,28 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
     for (const char* left : {"Fr000004.bmp", "Fr000005.bmp"})
         EXPECT_TRUE(fs::exists(inFolder(left))) << left << ": not in the clip, so kept";
     EXPECT_FALSE(w.recording());
-    EXPECT_TRUE(w.BitBtn1->isEnabled());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
 }
 
 TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     const test::SeenMessageBox box = test::answerMessageBox([&] { w.Timer2Timer(); });
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.text, "Fr*.bmp файлы отсутствуют");
     EXPECT_FALSE(fs::exists(inFolder("Vid000001.avi")));
-    EXPECT_EQ(w.Edit1->text().toStdString(), inFolder("Vid000002.avi").string());
-    EXPECT_TRUE(w.BitBtn2->isEnabled());
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text().toStdString(),
+              inFolder("Vid000002.avi").string());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
 }
 
 TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     tick();
     std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
     if (std::ofstream(inFolder("probe"))) {
@@ -261,8 +265,8 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
     EXPECT_GE(reports, 1);
     EXPECT_LE(reports, 2) << "a report at every step";
     EXPECT_FALSE(w.recording());
-    EXPECT_TRUE(w.BitBtn1->isEnabled());
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_FALSE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
     EXPECT_EQ(w.windowTitle(), "Kadrix");
 }
 
