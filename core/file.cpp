@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 namespace kadrix {
 
@@ -40,8 +40,11 @@ Error streamWriteError() {
     return Error("Stream write error");
 }
 
-// Bytes that the kernel refuses to copy itself pass through a buffer of this
-// size: large enough for few system calls, small enough for the caches.
+// Copies pass through a buffer of this size: few system calls, and it stays
+// in the caches. On ext4 this beat copy_file_range, whose in-kernel copy goes
+// in pipe-sized pieces (0.6-0.7 x cat against 0.9 x for a clip of 1080p
+// frames); and a BMP's pixels, 54 bytes into the file, are never aligned for
+// the extent sharing that would make the kernel's copy free.
 constexpr std::uint64_t copyBufferSize = std::uint64_t{1} << 20;
 
 } // namespace
@@ -71,34 +74,16 @@ void OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> bytes)
 }
 
 void OutputFile::copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
-    while (length > 0) {
-        auto in = static_cast<off_t>(offset);
-        auto out = static_cast<off_t>(position_);
-        const ssize_t n = ::copy_file_range(source.fd(), &in, fd_.get(), &out,
-                                            static_cast<std::size_t>(length), 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == ENOSYS ||
-                      errno == EPERM))
-            break; // the kernel will not move these bytes itself: they pass through here
-        if (n <= 0)
-            throw streamWriteError();
-        offset += static_cast<std::uint64_t>(n);
-        position_ += static_cast<std::uint64_t>(n);
-        length -= static_cast<std::uint64_t>(n);
-    }
-    if (length == 0)
-        return;
-    std::vector<std::byte> buffer(
+    const auto buffer = std::make_unique_for_overwrite<std::byte[]>(
         static_cast<std::size_t>(std::min<std::uint64_t>(length, copyBufferSize)));
     while (length > 0) {
-        const std::span<std::byte> piece = std::span(buffer).first(
-            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size())));
-        if (source.readSome(offset, piece) != piece.size())
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, copyBufferSize));
+        if (source.readSome(offset, {buffer.get(), piece}) != piece)
             throw streamWriteError();
-        write(piece);
-        offset += piece.size();
-        length -= piece.size();
+        write({buffer.get(), piece});
+        offset += piece;
+        length -= piece;
     }
 }
 

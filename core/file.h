@@ -40,9 +40,8 @@ public:
 
     void write(std::span<const std::byte> bytes);
     void writeAt(std::uint64_t offset, std::span<const std::byte> bytes);
-    // Appends length bytes of source from offset, moved by the kernel where
-    // it can (no pass through this process, a shared extent on file systems
-    // that share them). The source must hold them: a failure is a write error.
+    // Appends length bytes of source from offset. The source must hold them:
+    // a failure is a write error.
     void copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
     std::uint64_t position() const { return position_; }
     const std::string& path() const { return path_; }
