@@ -39,6 +39,10 @@ constexpr int clipRate = 10;
 } // namespace
 
 void TMain::startClipRecording() {
+    // Coarse timers may fall due 5 % early: a 10-second recording would lose
+    // its last frames, and the frame rhythm would wander.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(SpinEdit1->value() * 1000);
     ProgressBar1->setValue(0);
     ProgressBar1->setMaximum(Timer2->interval());
