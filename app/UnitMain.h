@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,8 +88,8 @@ public:
     void Timer1Timer();
     void Timer2Timer();
     // The full paths of the frame files that this recording wrote to the
-    // current folder, in number order.
-    QStringList FillList() const;
+    // current folder, in number order, as the file system's bytes.
+    std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
     void N1Click();
 
@@ -192,6 +193,11 @@ private:
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
+    // Reads the current folder afresh into both lists.
+    void reloadFolder();
+    // The current folder could not be read (it has gone, say): reported once,
+    // then the browser moves to the nearest folder above it that exists.
+    void leaveVanishedFolder(const std::exception& error);
     // Edit1 shows an output path; it is not where the path is kept.
     void showNextName(const std::string& path);
     // What a mode button sets: the list's mask, the capture button, the

@@ -8,6 +8,7 @@
 #include "browser/folder_listing.h"
 #include "capture/assemble_clip.h"
 #include "capture/bmp_writer.h"
+#include "capture/clip_timing.h"
 #include "capture/frame_writer.h"
 #include "capture/keep_painting.h"
 #include "capture/screen_under_window.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPointer>
@@ -30,13 +30,6 @@
 Q_LOGGING_CATEGORY(recordingLog, "kadrix.recording", QtWarningMsg)
 
 namespace kadrix {
-
-namespace {
-
-// Clips play at this rate, whatever the frame interval.
-constexpr int clipRate = 10;
-
-} // namespace
 
 void TMain::startClipRecording() {
     // Coarse timers may fall due 5 % early: a 10-second recording would lose
@@ -94,10 +87,10 @@ std::vector<std::string> TMain::recordedFrameNames() const {
     return recordedFrames(names, frameCounter_ - 1);
 }
 
-QStringList TMain::FillList() const {
-    QStringList frames;
+std::vector<std::string> TMain::FillList() const {
+    std::vector<std::string> frames;
     for (const std::string& name : recordedFrameNames())
-        frames << QFile::decodeName(QByteArray::fromStdString(joinPath(currentFolder(), name)));
+        frames.push_back(joinPath(currentFolder(), name));
     return frames;
 }
 
@@ -150,16 +143,16 @@ QString TMain::assembleRecording() {
     ClipOutcome outcome;
     try {
         runKeepingWindowsPainted([&] {
-            outcome =
-                assembleClip(folder, clip, frames, clipRate, [bar](std::size_t done, std::size_t) {
-                    QMetaObject::invokeMethod(
-                        bar,
-                        [bar, done] {
-                            if (bar)
-                                bar->setValue(static_cast<int>(done));
-                        },
-                        Qt::QueuedConnection);
-                });
+            outcome = assembleClip(folder, clip, frames, clipFramesPerSecond,
+                                   [bar](std::size_t done, std::size_t) {
+                                       QMetaObject::invokeMethod(
+                                           bar,
+                                           [bar, done] {
+                                               if (bar)
+                                                   bar->setValue(static_cast<int>(done));
+                                           },
+                                           Qt::QueuedConnection);
+                                   });
         });
     } catch (const AviWriteError& error) {
         showMessage(QString::fromStdString(error.what()));

@@ -167,10 +167,10 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     tick();
     fs::rename(inFolder("FRAME.BMP"), inFolder("Fr000002.bmp"));
     fs::copy_file(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
-    const QStringList frames = w.FillList();
-    ASSERT_EQ(frames.size(), 3);
-    for (int n = 0; n < 3; ++n)
-        EXPECT_EQ(frames[n].toStdString(),
+    const std::vector<std::string> frames = w.FillList();
+    ASSERT_EQ(frames.size(), 3u);
+    for (std::size_t n = 0; n < 3; ++n)
+        EXPECT_EQ(frames[n],
                   inFolder(("Fr00000" + std::to_string(n + 1) + ".bmp").c_str()).string());
 
     w.Timer2Timer();
@@ -283,6 +283,26 @@ TEST_F(ClipRecordingTest, TwoSecondsOnTheRealTimersGiveAtMostTenFrames) {
     ASSERT_TRUE(test::waitFor([&] { return !w.recording(); }, 30000));
     EXPECT_GT(framesInClip(inFolder("Vid000002.avi")), 0)
         << "the second clip takes the next number";
+}
+
+// A folder whose name is not valid UTF-8 records like any other: its frames
+// are found again and become the clip, none is lost.
+TEST_F(ClipRecordingTest, AFolderNamedInAnotherEncodingGetsItsClip) {
+    TMain& w = *window_;
+    const fs::path folder = folder_.path() / "Filme \xE4";
+    fs::create_directory(folder);
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(folder.string());
+    w.BitBtn1Click();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
+    w.Timer1Timer();
+    w.Timer1Timer();
+    const test::SeenMessageBox report = test::answerMessageBox([&] { w.Timer2Timer(); }, 300);
+    EXPECT_FALSE(report.shown) << report.text.toStdString();
+    // The reader is handed an ASCII name: its command line passes through Qt.
+    fs::create_symlink(folder / "Vid000001.avi", inFolder("clip.avi"));
+    EXPECT_EQ(framesInClip(inFolder("clip.avi")), 2);
+    EXPECT_FALSE(fs::exists(folder / "Fr000001.bmp"));
 }
 
 } // namespace
