@@ -6,6 +6,7 @@
 #include "app/see_through.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
+#include "capture/frame_writer.h"
 #include "platform/screen_grabber.h"
 #include "platform/sound_recorder.h"
 

@@ -3,6 +3,7 @@
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
 #include "platform/platform_services.h"
+#include "platform/screen_grabber.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -34,6 +35,7 @@ class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
 class SoundRecorder;
+class FrameWriter;
 class MediaPlayerBar;
 class SeeThrough;
 
@@ -91,8 +93,8 @@ public:
     void Timer2Timer();
     void Timer3Timer();
     void Timer4Timer();
-    // The full paths of the frame files in the current folder, as the file
-    // system's bytes.
+    // The full paths of the frame files that this recording wrote to the
+    // current folder, in number order, as the file system's bytes.
     std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
     bool soundRecording() const { return soundRecording_; }
@@ -189,7 +191,7 @@ private:
     void takeSnapshot();
     void startClipRecording();
     // The stop step of a clip recording; returns the text of an error that
-    // kept frames out of the clip.
+    // kept frames out of the clip (a frame not written, or not read).
     QString finishRecording();
     void startSoundRecording();
     // The recording device's steps; each is left out when no device is open
@@ -198,6 +200,10 @@ private:
     void recordSound();
     void stopAndSaveSound();
     void closeSoundDevice();
+    std::vector<std::string> recordedFrameNames() const;
+    // The frames into the next clip, with progress; returns as finishRecording.
+    QString assembleRecording();
+    void restoreAfterRecording();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -218,6 +224,7 @@ private:
     std::int32_t soundCounter_ = 1;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
+    ScreenRect recordedScreen_; // while hidden for a recording
     InstanceLock lock_;
     QString savedCaption_;
     bool recording_ = false;
@@ -228,6 +235,7 @@ private:
     std::unique_ptr<WindowService> windows_;
     bool soundRecording_ = false;
     std::unique_ptr<SoundRecorder> recorder_;
+    std::unique_ptr<FrameWriter> frameWriter_; // while recording
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

@@ -13,9 +13,6 @@ namespace {
 // Each RIFF of a clip stays within 1 GiB, the limit of AVI 1.0 readers that
 // OpenDML writers keep for every RIFF.
 constexpr std::uint64_t riffLimit = std::uint64_t{1} << 30;
-// Frames are copied in pieces of this size: larger pieces were no faster and
-// a frame-sized buffer was slower (it no longer fits the CPU caches).
-constexpr std::size_t copyPieceSize = std::size_t{1} << 20;
 // Index entries are written in blocks of about this many bytes.
 constexpr std::size_t indexBlockSize = std::size_t{64} << 10;
 
@@ -78,7 +75,6 @@ AviWriter::AviWriter(OutputFile& out, const AviVideoStream& stream)
     if (entries > u32Max || firstRiffPayload > u32Max)
         throw Error("Frame too large for an AVI clip");
     superIndexEntries_ = static_cast<std::uint32_t>(entries);
-    buffer_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(copyPieceSize, chunkSize_)));
     writeHeaders(stream);
 }
 
@@ -168,30 +164,39 @@ std::uint64_t AviWriter::capacity(const Riff& riff) const {
     return (riffLimit - overhead) / perFrame;
 }
 
-void AviWriter::copyFrame(InputFile& source, std::uint64_t offset) {
+void AviWriter::startFrame() {
     if (riffs_.back().frames == capacity(riffs_.back())) {
         closeRiff(riffs_.back(), true);
         startExtensionRiff();
     }
     Bytes header;
     header.fourcc("00db").u32(frameSize_);
-    std::copy(header.view().begin(), header.view().end(), buffer_.begin());
-    const std::span<std::byte> buffer(buffer_);
-    std::size_t filled = header.size();
-    std::uint64_t left = frameSize_;
-    do {
-        const std::size_t piece =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size() - filled));
-        source.readExact(offset, buffer.subspan(filled, piece));
-        put(buffer.first(filled + piece));
-        offset += piece;
-        left -= piece;
-        filled = 0;
-    } while (left > 0);
+    put(header.view());
+}
+
+void AviWriter::endFrame() {
     if (frameSize_ % 2 != 0)
         put(Bytes().u8(0).view()); // chunks start at even offsets
     ++riffs_.back().frames;
     ++frames_;
+}
+
+void AviWriter::copyFrame(const InputFile& source, std::uint64_t offset) {
+    startFrame();
+    try {
+        out_.copyFrom(source, offset, frameSize_);
+    } catch (const Error&) {
+        throw AviWriteError();
+    }
+    endFrame();
+}
+
+void AviWriter::writeFrame(std::span<const std::byte> pixels) {
+    if (pixels.size() != frameSize_)
+        throw std::invalid_argument("AVI frame of another size than the stream's");
+    startFrame();
+    put(pixels);
+    endFrame();
 }
 
 void AviWriter::startExtensionRiff() {

@@ -37,16 +37,18 @@ struct AviVideoStream {
 // OpenDML indexes ('indx' + 'ix00', 'dmlh'), keeping idx1 for the first RIFF
 // so that old players still play the start.
 //
-// Write failures throw AviWriteError; read failures of a frame file propagate
-// as they are. After a failure the file is incomplete and must be discarded.
+// Write failures throw AviWriteError. After a failure the file is incomplete and must be discarded.
 class AviWriter {
 public:
     // Writes the headers. Throws Error when a single frame with this format
     // cannot fit in a RIFF chunk, std::invalid_argument for a rate of 0.
     AviWriter(OutputFile& out, const AviVideoStream& stream);
 
-    // Appends the next frame: stream.frameSize bytes of `source` from `offset`.
-    void copyFrame(InputFile& source, std::uint64_t offset);
+    // Appends the next frame: stream.frameSize bytes of `source` from
+    // `offset`, which the source must hold.
+    void copyFrame(const InputFile& source, std::uint64_t offset);
+    // Appends the next frame from memory: exactly stream.frameSize bytes.
+    void writeFrame(std::span<const std::byte> pixels);
 
     // Writes the indexes and the final sizes and counts.
     void finish();
@@ -60,6 +62,8 @@ private:
         std::uint32_t indexBytes = 0;
     };
 
+    void startFrame();
+    void endFrame();
     void put(std::span<const std::byte> bytes);
     void putAt(std::uint64_t offset, std::span<const std::byte> bytes);
     void writeHeaders(const AviVideoStream& stream);
@@ -80,7 +84,6 @@ private:
     std::uint64_t openDmlAt_ = 0;     // 'odml' list placeholder
     std::vector<Riff> riffs_;
     std::uint64_t frames_ = 0;
-    std::vector<std::byte> buffer_; // frame pieces on their way to the clip
 };
 
 } // namespace kadrix

@@ -6,27 +6,24 @@
 #include "app/frame_title_strip.h"
 #include "app/see_through.h"
 #include "browser/folder_listing.h"
-#include "capture/avi_writer.h"
+#include "capture/assemble_clip.h"
 #include "capture/bmp_writer.h"
 #include "capture/clip_timing.h"
-#include "capture/create_avi.h"
+#include "capture/frame_writer.h"
+#include "capture/keep_painting.h"
 #include "capture/screen_under_window.h"
 #include "core/error.h"
 #include "core/path.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
-#include <QWindow>
-#include <algorithm>
-#include <unistd.h>
 
 // Late frame ticks are counted here, not shown to the user:
 // QT_LOGGING_RULES="kadrix.recording.debug=true".
@@ -35,6 +32,10 @@ Q_LOGGING_CATEGORY(recordingLog, "kadrix.recording", QtWarningMsg)
 namespace kadrix {
 
 void TMain::startClipRecording() {
+    // Coarse timers may fall due 5 % early: a 10-second recording would lose
+    // its last frames, and the frame rhythm would wander.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(SpinEdit1->value() * 1000);
     ProgressBar1->setValue(0);
     ProgressBar1->setMaximum(Timer2->interval());
@@ -45,6 +46,8 @@ void TMain::startClipRecording() {
     SpinEdit1->setEnabled(false);
     setBorderIcons(false, false);
     if (isMaximized()) {
+        // Frames are then the whole screen the window is on.
+        recordedScreen_ = screenRectInPixels(*this);
         hiddenForRecording_ = true;
         hide();
     }
@@ -52,6 +55,7 @@ void TMain::startClipRecording() {
     setWindowTitle("Идёт запись...");
     frameCounter_ = 1;
     lateFrames_ = 0;
+    frameWriter_ = std::make_unique<FrameWriter>(writeBmp);
     recording_ = true;
     seeThrough_->update();
     Timer1->start();
@@ -63,16 +67,11 @@ void TMain::Timer1Timer() {
     if (frameClock_.restart() > Timer1->interval() * 3 / 2)
         qCDebug(recordingLog) << "late frame tick" << ++lateFrames_;
     try {
-        ImageView frame;
-        if (hiddenForRecording_) {
-            const QScreen* screen = QGuiApplication::primaryScreen();
-            const qreal scale = screen->devicePixelRatio();
-            frame = grabber_->grab({0, 0, qRound(screen->geometry().width() * scale),
-                                    qRound(screen->geometry().height() * scale)});
-        } else {
-            frame = grabUnderWindow(*this, *grabber_, *windows_);
-        }
-        writeBmp(outputPathFor(OutputKind::Frame), frame);
+        // The grab below reuses the memory of the frame before.
+        frameWriter_->wait();
+        const ImageView frame = hiddenForRecording_ ? grabber_->grab(recordedScreen_)
+                                                    : grabUnderWindow(*this, *grabber_, *windows_);
+        frameWriter_->write(outputPathFor(OutputKind::Frame), frame);
     } catch (const Error& error) {
         // One report, not one a tick: the recording ends with the frames it has.
         finishRecording();
@@ -83,12 +82,14 @@ void TMain::Timer1Timer() {
     ProgressBar1->setValue(ProgressBar1->value() + progressStep_);
 }
 
+std::vector<std::string> TMain::recordedFrameNames() const {
+    const std::vector<std::string> names = listFiles(currentFolder(), "Fr*.bmp");
+    return recordedFrames(names, frameCounter_ - 1);
+}
+
 std::vector<std::string> TMain::FillList() const {
-    std::vector<std::string> names = listFiles(currentFolder(), "Fr*.bmp");
-    // Frame order: the six-digit numbers ascending.
-    std::sort(names.begin(), names.end());
     std::vector<std::string> frames;
-    for (const std::string& name : names)
+    for (const std::string& name : recordedFrameNames())
         frames.push_back(joinPath(currentFolder(), name));
     return frames;
 }
@@ -106,33 +107,64 @@ QString TMain::finishRecording() {
         return {};
     recording_ = false;
     Timer1->stop();
+    Timer2->stop();
     setWindowTitle("Создание avi...");
     titleStrip_->repaint();
-
-    QString inputError;
-    std::vector<std::string> frames;
+    QString writeError;
     try {
-        frames = FillList();
+        frameWriter_->wait();
     } catch (const Error& error) {
-        inputError = QString::fromStdString(error.what());
+        writeError = QString::fromStdString(error.what());
     }
-    if (frames.empty() && inputError.isEmpty()) {
-        showMessage("Fr*.bmp файлы отсутствуют");
-    } else if (!frames.empty()) {
-        try {
-            createAvi(outputPathFor(OutputKind::Video), frames, clipFramesPerSecond);
-        } catch (const AviWriteError& error) {
-            showMessage(QString::fromStdString(error.what()));
-        } catch (const Error& error) {
-            inputError = QString::fromStdString(error.what());
-        }
-    }
-
-    setWindowTitle("avi создан");
+    frameWriter_.reset();
+    const QString inputError = assembleRecording();
     ++videoCounter_;
     showNextName(outputPathFor(OutputKind::Video));
-    for (std::int32_t n = 1; n <= frameCounter_; ++n)
-        ::unlink(outputPath(OutputKind::Frame, n, currentFolder()).c_str());
+    restoreAfterRecording();
+    return writeError.isEmpty() ? inputError : writeError;
+}
+
+QString TMain::assembleRecording() {
+    std::vector<std::string> frames;
+    try {
+        frames = recordedFrameNames();
+    } catch (const Error& error) {
+        return QString::fromStdString(error.what());
+    }
+    if (frames.empty()) {
+        showMessage("Fr*.bmp файлы отсутствуют");
+        return {};
+    }
+    ProgressBar1->setMaximum(static_cast<int>(frames.size()));
+    ProgressBar1->setValue(0);
+    const std::string folder = currentFolder();
+    const std::string clip = outputFileName(OutputKind::Video, videoCounter_);
+    QPointer<QProgressBar> bar = ProgressBar1;
+    ClipOutcome outcome;
+    try {
+        runKeepingWindowsPainted([&] {
+            outcome = assembleClip(folder, clip, frames, clipFramesPerSecond,
+                                   [bar](std::size_t done, std::size_t) {
+                                       QMetaObject::invokeMethod(
+                                           bar,
+                                           [bar, done] {
+                                               if (bar)
+                                                   bar->setValue(static_cast<int>(done));
+                                           },
+                                           Qt::QueuedConnection);
+                                   });
+        });
+    } catch (const AviWriteError& error) {
+        showMessage(QString::fromStdString(error.what()));
+        return {};
+    } catch (const Error& error) {
+        return QString::fromStdString(error.what());
+    }
+    setWindowTitle("avi создан");
+    return QString::fromStdString(outcome.inputError);
+}
+
+void TMain::restoreAfterRecording() {
     setWindowTitle(savedCaption_);
     if (hiddenForRecording_) {
         hiddenForRecording_ = false;
@@ -145,8 +177,6 @@ QString TMain::finishRecording() {
     setBorderIcons(true, false);
     ProgressBar1->hide();
     seeThrough_->update();
-    Timer2->stop();
-    return inputError;
 }
 
 } // namespace kadrix

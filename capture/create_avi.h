@@ -2,28 +2,45 @@
 
 #include "capture/avi_writer.h"
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 
 namespace kadrix {
 
+// Told after each frame: frames in the clip so far, frames listed.
+using ClipProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// What went into a clip.
+struct ClipOutcome {
+    std::size_t frames = 0; // the first frames of the list, all of them unless...
+    std::string inputError; // ...the frame after them could not be read: why
+};
+
 // Writes the frame files (BMP pictures, in list order) as one uncompressed
-// AVI clip at `rate` frames per second. Every frame is taken at the first
-// frame's layout: its pixel offset, its image size and its format (the bytes
-// between the file header and the pixels); a larger later frame is cut to
-// that size.
+// AVI clip at `rate` frames per second. The first frame sets the clip's
+// format (the bytes between the file header and the pixels) and size. A later
+// frame of another width or height (the frame was resized while recording)
+// is fitted to that size, anchored at its top left: cropped, or padded with
+// black.
+//
+// A frame that cannot be read (missing, cut short, not a BMP, another pixel
+// depth) ends the clip before it: the frames before it make a complete clip,
+// and the outcome says why the rest is missing.
 //
 // A file of the clip's name is deleted first. The clip is written under a
 // temporary name beside it and renamed into place when complete, so after a
 // failure there is no file of the clip's name.
 //
 // Throws AviWriteError ("Error during Write AVI File") when the clip cannot
-// be written. Throws Error, naming the file, when a frame file cannot be
-// read or is shorter than the first frame's layout, when the first frame's
-// header is unusable (not "BM", negative width or height, image size zero or
-// 2 GiB and more, pixels starting inside the info header), and when the clip
-// file cannot be created (the error names the temporary file beside it).
-// Throws std::invalid_argument for an empty list or a rate below 1.
-void createAvi(const std::string& clipPath, std::span<const std::string> frames, int rate);
+// be written. Throws Error, naming the file, when the first frame cannot be
+// read or its header is unusable (not "BM", negative width or height, image
+// size zero or 2 GiB and more, pixels starting inside the info header), and
+// when the clip file cannot be created (the error names the temporary file
+// beside it). Throws std::invalid_argument for an empty list or a rate
+// below 1.
+ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> frames, int rate,
+                      const ClipProgress& progress = {});
 
 } // namespace kadrix

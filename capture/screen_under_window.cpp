@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QRegion>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
@@ -85,6 +86,16 @@ ScreenRect outerRectInPixels(const QWidget& window) {
     const QRect outer = window.frameGeometry();
     return {qRound(outer.x() * scale), qRound(outer.y() * scale), qRound(outer.width() * scale),
             qRound(outer.height() * scale)};
+}
+
+ScreenRect screenRectInPixels(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    const qreal scale = screen->devicePixelRatio();
+    // Qt keeps a screen's corner where the X server has it and scales only
+    // its size.
+    const QRect geometry = screen->geometry();
+    return {geometry.x(), geometry.y(), qRound(geometry.width() * scale),
+            qRound(geometry.height() * scale)};
 }
 
 ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber, WindowService& windows) {

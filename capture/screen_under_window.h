@@ -16,4 +16,8 @@ ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber, WindowService
 // The window's outer rectangle in physical pixels.
 ScreenRect outerRectInPixels(const QWidget& window);
 
+// The screen the window is on, in physical pixels, where it lies in the
+// virtual desktop that spans all screens.
+ScreenRect screenRectInPixels(const QWidget& window);
+
 } // namespace kadrix

@@ -7,6 +7,8 @@
 
 namespace kadrix {
 
+class InputFile;
+
 // An owned POSIX file descriptor.
 class UniqueFd {
 public:
@@ -38,6 +40,9 @@ public:
 
     void write(std::span<const std::byte> bytes);
     void writeAt(std::uint64_t offset, std::span<const std::byte> bytes);
+    // Appends length bytes of source from offset. The source must hold them:
+    // a failure is a write error.
+    void copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
     std::uint64_t position() const { return position_; }
     const std::string& path() const { return path_; }
     void close();
@@ -82,14 +87,19 @@ public:
 
     std::uint64_t size() const;
     // Reads up to bytes.size() bytes from offset; returns how many were read.
-    std::size_t readSome(std::uint64_t offset, std::span<std::byte> bytes);
+    std::size_t readSome(std::uint64_t offset, std::span<std::byte> bytes) const;
     // Reads exactly bytes.size() bytes from offset or throws.
-    void readExact(std::uint64_t offset, std::span<std::byte> bytes);
+    void readExact(std::uint64_t offset, std::span<std::byte> bytes) const;
     const std::string& path() const { return path_; }
+    int fd() const { return fd_.get(); }
 
 private:
     std::string path_;
     UniqueFd fd_;
 };
+
+// Deletes a file; returns whether it is gone. A file that is left is no
+// failure for the callers: they delete what has been kept elsewhere.
+bool removeFile(const std::string& path);
 
 } // namespace kadrix

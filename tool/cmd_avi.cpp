@@ -13,8 +13,9 @@ namespace kadrix::tool {
 constinit const std::string_view aviDetails =
     "Assembles the BMP frames, in the order given, into OUT.avi: one\n"
     "uncompressed video stream at RATE frames per second, as the window does\n"
-    "after a recording (OpenDML past 1 GiB). Every frame has the first's size\n"
-    "and depth. OUT.avi is written under a temporary name and replaces an\n"
+    "after a recording (OpenDML past 1 GiB). A frame of another size is\n"
+    "fitted to the first's; one that cannot be read ends the clip, and the\n"
+    "command fails. OUT.avi is written under a temporary name and replaces an\n"
     "existing file only when complete.\n";
 
 // kadrix-tool avi RATE OUT.avi FRAME.bmp...
@@ -29,8 +30,9 @@ int runAvi(std::span<char* const> args) {
         throw UsageError("a clip and at least one frame expected");
     const std::string clip = args[1];
     const std::vector<std::string> frames(args.begin() + 2, args.end());
+    ClipOutcome outcome;
     try {
-        createAvi(clip, frames, rate);
+        outcome = createAvi(clip, frames, rate);
     } catch (const std::exception& error) {
         // A frame's failure names the frame; the rest concern the clip.
         const std::string reason = error.what();
@@ -39,6 +41,9 @@ int runAvi(std::span<char* const> args) {
                 throw;
         throw Error(fileError(clip, reason));
     }
+    // The clip holds the frames before the one that could not be read.
+    if (!outcome.inputError.empty())
+        throw Error(outcome.inputError);
     return 0;
 }
 

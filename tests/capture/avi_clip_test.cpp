@@ -1,3 +1,4 @@
+#include "capture/assemble_clip.h"
 #include "capture/create_avi.h"
 #include "tests/capture/avi_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -223,21 +224,42 @@ TEST_F(AviClipTest, EveryListedFileIsAFrameAndStays) {
     EXPECT_EQ(folderEntries(), expected);
 }
 
-TEST_F(AviClipTest, LargerLaterFrameIsTakenAtTheFirstFramesLayout) {
-    const std::vector<TestFrame> frames = {test::makeFrame(4, 3, 32, 1),
-                                           test::makeFrame(6, 5, 32, 2)};
+// The frame the clip holds for a picture of another size: its top left
+// part, black where it does not reach (decoded bgra rows, top-down).
+std::vector<std::byte> fittedPixels(const TestFrame& frame, int width, int height, int toWidth,
+                                    int toHeight) {
+    std::vector<std::byte> fitted(static_cast<std::size_t>(toWidth * toHeight * 4), std::byte{0});
+    for (int y = 0; y < std::min(height, toHeight); ++y)
+        for (int x = 0; x < std::min(width, toWidth); ++x)
+            for (int c = 0; c < 3; ++c)
+                fitted[static_cast<std::size_t>((y * toWidth + x) * 4 + c)] =
+                    frame.pixels[static_cast<std::size_t>((y * width + x) * 4 + c)];
+    return fitted;
+}
+
+TEST_F(AviClipTest, FramesOfAnotherSizeAreFittedAtTheTopLeft) {
+    // Wider and taller, narrower and shorter, wider and shorter.
+    const std::vector<TestFrame> frames = {
+        test::makeFrame(5, 4, 32, 1), test::makeFrame(7, 6, 32, 2), test::makeFrame(3, 2, 32, 3),
+        test::makeFrame(9, 1, 32, 4)};
     const std::string clip = path("Vid000001.avi");
 
-    createAvi(clip, writeFrames(frames), 10);
+    const ClipOutcome outcome = createAvi(clip, writeFrames(frames), 10);
 
+    EXPECT_EQ(outcome.frames, 4u);
+    EXPECT_EQ(outcome.inputError, "");
     const test::ClipInfo info = test::probeClip(clip);
-    EXPECT_EQ(info.packets, 2);
-    EXPECT_EQ(info.width, 4);
-    const std::vector<std::byte> decoded = test::decodeWithFfmpeg(clip, "bgra");
-    ASSERT_EQ(decoded.size(), 2u * 4 * 3 * 4);
-    EXPECT_EQ(firstDifference(std::span(decoded).last(4 * 3 * 4),
-                              test::pixelsAtLayout(frames[1].file, 4, 3)),
-              -1);
+    EXPECT_EQ(info.packets, 4);
+    EXPECT_EQ(info.width, 5);
+    EXPECT_EQ(info.height, 4);
+    const std::vector<std::byte> decoded = test::withoutAlpha(test::decodeWithFfmpeg(clip, "bgra"));
+    ASSERT_EQ(decoded.size(), 4u * 5 * 4 * 4);
+    const int sizes[][2] = {{5, 4}, {7, 6}, {3, 2}, {9, 1}};
+    for (std::size_t f = 0; f < frames.size(); ++f)
+        EXPECT_EQ(firstDifference(std::span(decoded).subspan(f * 80, 80),
+                                  fittedPixels(frames[f], sizes[f][0], sizes[f][1], 5, 4)),
+                  -1)
+            << "frame " << f;
 }
 
 TEST_F(AviClipTest, ReplacesAnOldClip) {
@@ -252,8 +274,9 @@ TEST_F(AviClipTest, ReplacesAnOldClip) {
     EXPECT_EQ(test::probeClip(clip).packets, 2);
 }
 
-// Frame files that the assembly refuses: the error names the file, and no
-// clip (neither the old one nor a part of the new one) is left.
+// Frame files that the assembly cannot read: the error names the file; the
+// frames before it make the clip, and without any there is no clip (neither
+// the old one nor a part of the new one).
 struct InputCase {
     const char* name;
     std::size_t badFrame;
@@ -266,10 +289,10 @@ void PrintTo(const InputCase& c, std::ostream* out) {
 
 class AviInputErrorTest : public AviClipTest, public ::testing::WithParamInterface<InputCase> {};
 
-TEST_P(AviInputErrorTest, StopsWithAnErrorNamingTheFrame) {
+TEST_P(AviInputErrorTest, EndsTheClipBeforeTheFrameWithAnErrorNamingIt) {
     const InputCase c = GetParam();
     std::vector<TestFrame> frames;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         frames.push_back(test::makeFrame(4, 3, 32, i + 1));
     if (c.spoil)
         c.spoil(frames[c.badFrame].file);
@@ -280,18 +303,32 @@ TEST_P(AviInputErrorTest, StopsWithAnErrorNamingTheFrame) {
     test::writeFile(clip, std::vector<std::byte>(1000, std::byte{'x'}));
     const std::set<std::string> before = folderEntries();
 
+    std::string error;
     try {
-        createAvi(clip, paths, 10);
-        FAIL() << "the clip was written";
-    } catch (const AviWriteError& error) {
-        FAIL() << "reported as a write failure: " << error.what();
-    } catch (const Error& error) {
-        EXPECT_NE(std::string(error.what()).find(paths[c.badFrame]), std::string::npos)
-            << error.what();
+        const ClipOutcome outcome = createAvi(clip, paths, 10);
+        EXPECT_EQ(outcome.frames, c.badFrame);
+        error = outcome.inputError;
+    } catch (const AviWriteError& writeError) {
+        FAIL() << "reported as a write failure: " << writeError.what();
+    } catch (const Error& inputError) {
+        EXPECT_EQ(c.badFrame, 0u) << "no clip of the frames before";
+        error = inputError.what();
     }
+    EXPECT_NE(error.find(paths[c.badFrame]), std::string::npos) << error;
     std::set<std::string> after = before;
-    after.erase("Vid000001.avi");
-    EXPECT_EQ(folderEntries(), after);
+    if (c.badFrame == 0) {
+        after.erase("Vid000001.avi");
+    } else {
+        // A whole clip: counts and index tell of exactly the frames before.
+        const test::ClipInfo info = test::probeClip(clip);
+        EXPECT_EQ(info.headerFrames, static_cast<long>(c.badFrame));
+        EXPECT_EQ(info.packets, static_cast<long>(c.badFrame));
+        const std::vector<std::byte> file = test::readFile(clip);
+        EXPECT_EQ(u32At(file, 4) + 8u, file.size());
+        EXPECT_EQ(test::runCommand("ffmpeg -v error -i " + test::quoted(clip) + " -f null - 2>&1"),
+                  "");
+    }
+    EXPECT_EQ(folderEntries(), after) << "every frame file stays";
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, AviInputErrorTest,
@@ -300,6 +337,14 @@ INSTANTIATE_TEST_SUITE_P(Frames, AviInputErrorTest,
                                            InputCase{"ShorterLaterFrame", 1,
                                                      [](auto& f) {
                                                          f.pop_back();
+                                                     }},
+                                           InputCase{"LaterFrameNotABmp", 3,
+                                                     [](auto& f) {
+                                                         f[1] = std::byte{'X'};
+                                                     }},
+                                           InputCase{"LaterFrameOfAnotherDepth", 2,
+                                                     [](auto& f) {
+                                                         f[28] = std::byte{24};
                                                      }},
                                            InputCase{"FirstFrameShorterThanItsHeaderSays", 0,
                                                      [](auto& f) {
@@ -387,6 +432,46 @@ TEST_F(AviClipTest, WriteFailureIsReportedAndLeavesNoClip) {
         }
         EXPECT_EQ(folderEntries(), before);
     }
+}
+
+TEST_F(AviClipTest, TheStopStepDeletesOnlyTheFramesInAFinishedClip) {
+    std::vector<TestFrame> frames;
+    for (int i = 0; i < 4; ++i)
+        frames.push_back(test::makeFrame(64, 48, 32, i + 1));
+    frames[2].file.resize(100);
+    std::vector<std::string> names;
+    for (const std::string& frame : writeFrames(frames))
+        names.push_back(fs::path(frame).filename().string());
+
+    // The disk fills: no clip, every frame stays.
+    std::set<std::string> before = folderEntries();
+    try {
+        const FileSizeLimit fileSizeLimit(20000);
+        assembleClip(dir_.str(), "Vid000001.avi", names, 10);
+        ADD_FAILURE() << "the clip was written";
+    } catch (const AviWriteError&) {
+    }
+    EXPECT_EQ(folderEntries(), before);
+
+    const ClipOutcome outcome = assembleClip(dir_.str(), "Vid000001.avi", names, 10);
+    EXPECT_EQ(outcome.frames, 2u);
+    EXPECT_NE(outcome.inputError.find("Fr000003.bmp"), std::string::npos) << outcome.inputError;
+    EXPECT_EQ(folderEntries(),
+              (std::set<std::string>{"Fr000003.bmp", "Fr000004.bmp", "Vid000001.avi"}));
+}
+
+TEST(RecordedFrames, AreTheFramesOfThisRecordingInNumberOrder) {
+    const std::vector<std::string> names = {
+        "FRAME.BMP",      "Fr000010.bmp", "Fr000002.bmp",  "Fr1.bmp",      "Fr0000001.bmp",
+        "fr000003.bmp",   "Fr000003.BMP", "Fr000001.bmp",  "Fr000011.bmp", "Fr000000.bmp",
+        "Fr000004.bmp.x", "Fr+00005.bmp", "Fr1000000.bmp", "Fr999999.bmp", "Fr000005.bmp"};
+    EXPECT_EQ(
+        recordedFrames(names, 10),
+        (std::vector<std::string>{"Fr000001.bmp", "Fr000002.bmp", "Fr000005.bmp", "Fr000010.bmp"}));
+    EXPECT_EQ(recordedFrames(std::vector<std::string>{"Fr999999.bmp", "Fr1000000.bmp"}, 1000000),
+              (std::vector<std::string>{"Fr999999.bmp", "Fr1000000.bmp"}))
+        << "seven digits past a million";
+    EXPECT_EQ(recordedFrames(names, 0), std::vector<std::string>{});
 }
 
 TEST_F(AviClipTest, ClipThatCannotBeCreatedIsAnErrorNamingItsFolder) {

@@ -2,6 +2,7 @@
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
 #include "browser/directory_list_box.h"
+#include "capture/screen_under_window.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
@@ -39,6 +40,28 @@ int framesInClip(const fs::path& clip) {
     return probe.readAllStandardOutput().trimmed().toInt();
 }
 
+// The frame size an independent reader finds in a clip, "WxH".
+std::string clipSize(const fs::path& clip) {
+    QProcess probe;
+    probe.start("ffprobe",
+                {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=width,height",
+                 "-of", "csv=p=0:s=x", QString::fromStdString(clip.string())});
+    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
+        return "unreadable";
+    return probe.readAllStandardOutput().trimmed().toStdString();
+}
+
+// The size of a BMP file's picture, "WxH", from its header.
+std::string bmpSize(const fs::path& bmp) {
+    std::ifstream file(bmp, std::ios::binary);
+    unsigned char header[26] = {};
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    const auto field = [&](int at) {
+        return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24;
+    };
+    return std::to_string(field(18)) + "x" + std::to_string(field(22));
+}
+
 class ClipRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,6 +77,19 @@ protected:
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
+
+    // A frame tick, and the wait until its frame is on disk: frames are
+    // written beside the timer.
+    void tick() {
+        const ScreenRect outer = outerRectInPixels(*window_);
+        const std::int32_t number = window_->frameCounter();
+        window_->Timer1Timer();
+        const fs::path frame = folder_.path() / outputFileName(OutputKind::Frame, number);
+        const std::uintmax_t size = 54 + std::uintmax_t(outer.width) * 4 * outer.height;
+        std::error_code error;
+        ASSERT_TRUE(test::waitFor([&] { return fs::file_size(frame, error) == size; }))
+            << frame << " not written";
+    }
 
     TempDir folder_{"kadrix-clips"};
     TempDir program_{"kadrix-program"};
@@ -79,8 +115,8 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
     test::control<QTimer>(w, "Timer1")->stop(); // the test gives the ticks itself
     test::control<QTimer>(w, "Timer2")->stop();
 
-    for (int tick = 0; tick < 3; ++tick)
-        w.Timer1Timer();
+    for (int n = 0; n < 3; ++n)
+        tick();
     EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->value(), 600);
     EXPECT_EQ(w.frameCounter(), 4);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
@@ -88,6 +124,9 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 
     w.Timer2Timer();
     EXPECT_FALSE(w.recording());
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->maximum(), 3)
+        << "the bar counts the clip's frames";
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->value(), 3);
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_FALSE(fs::exists(inFolder(frame))) << frame;
@@ -108,18 +147,79 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
     EXPECT_EQ(w.videoCounter(), 2) << "the stop step ran twice";
 }
 
-TEST_F(ClipRecordingTest, AStrayFrameFileIsTakenInAndKept) {
+TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     TMain& w = *window_;
     w.BitBtn1Click();
     test::control<QTimer>(w, "Timer1")->stop();
     test::control<QTimer>(w, "Timer2")->stop();
-    w.Timer1Timer();
+    tick();
+    const std::string size = bmpSize(inFolder("Fr000001.bmp"));
+    // Strays that a pattern taken without regard to case, or sorted by
+    // bytes, would take in: a larger picture that would come first and set
+    // the clip's size, a frame of a longer earlier recording, other spellings.
     fs::copy_file(inFolder("Fr000001.bmp"), inFolder("Fr999999.bmp"));
-    w.Timer1Timer();
+    fs::copy_file(inFolder("Fr000001.bmp"), inFolder("Fr1.bmp"));
+    fs::copy_file(inFolder("Fr000001.bmp"), inFolder("FR000002.BMP"));
+    w.setGeometry(10, 10, 320, 240);
+    tick();
+    fs::rename(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
+    w.setGeometry(10, 10, 160, 120);
+    tick();
+    fs::rename(inFolder("FRAME.BMP"), inFolder("Fr000002.bmp"));
+    fs::copy_file(inFolder("Fr000002.bmp"), inFolder("FRAME.BMP"));
+    const std::vector<std::string> frames = w.FillList();
+    ASSERT_EQ(frames.size(), 3u);
+    for (std::size_t n = 0; n < 3; ++n)
+        EXPECT_EQ(frames[n],
+                  inFolder(("Fr00000" + std::to_string(n + 1) + ".bmp").c_str()).string());
+
     w.Timer2Timer();
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
-    EXPECT_TRUE(fs::exists(inFolder("Fr999999.bmp")));
+    EXPECT_EQ(clipSize(inFolder("Vid000001.avi")), size);
+    for (const char* stray : {"Fr999999.bmp", "Fr1.bmp", "FR000002.BMP", "FRAME.BMP"})
+        EXPECT_TRUE(fs::exists(inFolder(stray))) << stray;
     EXPECT_FALSE(fs::exists(inFolder("Fr000002.bmp")));
+}
+
+TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWithOneReport) {
+    TMain& w = *window_;
+    w.BitBtn1Click();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
+    tick();
+    const std::string size = bmpSize(inFolder("Fr000001.bmp"));
+    w.setGeometry(10, 10, 120, 90); // the user makes the frame smaller...
+    tick();
+    w.setGeometry(10, 10, 200, 150); // ...and larger
+    tick();
+    tick();
+    fs::resize_file(inFolder("Fr000004.bmp"), 1000); // a frame cut short on disk
+    tick();
+
+    int reports = 0;
+    QString text;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++reports;
+            text = box->text();
+            box->accept();
+        }
+    });
+    answer.start(10);
+    w.Timer2Timer();
+    answer.stop();
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(text.contains("Fr000004.bmp")) << text.toStdString();
+    const fs::path clip = inFolder("Vid000001.avi");
+    EXPECT_EQ(framesInClip(clip), 3) << "the frames before the unreadable one";
+    EXPECT_EQ(clipSize(clip), size);
+    for (const char* inClip : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
+        EXPECT_FALSE(fs::exists(inFolder(inClip))) << inClip;
+    for (const char* left : {"Fr000004.bmp", "Fr000005.bmp"})
+        EXPECT_TRUE(fs::exists(inFolder(left))) << left << ": not in the clip, so kept";
+    EXPECT_FALSE(w.recording());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
 }
 
 TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
@@ -141,7 +241,7 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
     w.BitBtn1Click();
     test::control<QTimer>(w, "Timer1")->stop();
     test::control<QTimer>(w, "Timer2")->stop();
-    w.Timer1Timer();
+    tick();
     std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
     if (std::ofstream(inFolder("probe"))) {
         std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
@@ -156,7 +256,10 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
         }
     });
     answer.start(10);
+    // The frame that cannot be written ends the recording at the next tick.
     w.Timer1Timer();
+    if (w.recording())
+        w.Timer1Timer();
     answer.stop();
     std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
     EXPECT_GE(reports, 1);

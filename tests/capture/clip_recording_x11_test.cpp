@@ -8,12 +8,14 @@
 #include "tests/support/known_picture.h"
 #include "tests/support/temp_dir.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -25,6 +27,8 @@ using test::waitFor;
 
 TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+    if (QGuiApplication::screens().size() > 1)
+        GTEST_SKIP() << "the one-screen sessions run this";
     test::TempDir folder("kadrix-clips");
     test::TempDir program("kadrix-program");
     test::KnownPictureProcess background;
@@ -73,6 +77,60 @@ TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
                     ++wrong;
         EXPECT_EQ(wrong, 0) << "frame " << f;
     }
+}
+
+// On a desktop of two screens side by side, run with --monitors 2: a
+// maximised recording is the screen the window is on, not the first one.
+TEST(ClipRecordingX11, AMaximisedRecordingIsTheScreenTheWindowIsOn) {
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        GTEST_SKIP() << "one screen; the two-screen session runs this";
+    const QRect right = screens[1]->geometry();
+    ASSERT_GT(right.x(), 0);
+    test::TempDir folder("kadrix-clips");
+    test::TempDir program("kadrix-program");
+    // The window opens in the working folder, which a test before may have
+    // taken away with its own.
+    QDir::setCurrent(QString::fromStdString(folder.str()));
+    test::KnownPictureProcess background;
+    ASSERT_TRUE(background.shown()) << background.failure();
+    TMain window({QString::fromStdString(program.str()), QString::fromStdString(program.str())});
+    window.setPlatformServices(choosePlatformServices());
+    test::control<DirectoryListBox>(window, "DirectoryListBox1")->setDirectory(folder.str());
+    test::control<QRadioButton>(window, "RadioButton2")->click();
+    test::control<QSpinBox>(window, "SpinEdit1")->setValue(1);
+    window.move(right.topLeft() + QPoint(100, 100));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 20000));
+    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn2"), Qt::LeftButton);
+    window.showMaximized();
+    ASSERT_TRUE(waitFor([&] { return window.isMaximized() && window.screen() == screens[1]; }));
+
+    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn1"), Qt::LeftButton);
+    ASSERT_TRUE(window.recording());
+    ASSERT_TRUE(waitFor([&] { return !window.recording(); }, 30000));
+
+    const fs::path clip = folder.path() / "Vid000001.avi";
+    QProcess decode;
+    decode.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(clip.string()), "-f",
+                            "rawvideo", "-pix_fmt", "bgra", "-"});
+    ASSERT_TRUE(decode.waitForFinished(60000));
+    const QByteArray raw = decode.readAllStandardOutput();
+    const qsizetype frameBytes = qsizetype(right.width()) * right.height() * 4;
+    ASSERT_GT(raw.size(), 0);
+    ASSERT_EQ(raw.size() % frameBytes, 0) << "frames of the screen's size";
+    // The first frame, away from the panel and the edges: the known picture
+    // where the right screen shows it.
+    const QImage frame(reinterpret_cast<const uchar*>(raw.constData()), right.width(),
+                       right.height(), QImage::Format_RGB32);
+    int wrong = 0;
+    for (int y = 100; y < right.height() - 100; y += 7)
+        for (int x = 100; x < right.width() - 100; x += 7)
+            if ((frame.pixel(x, y) & 0xffffff) !=
+                (test::knownColorAt(right.x() + x, right.y() + y).rgb() & 0xffffff))
+                ++wrong;
+    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace

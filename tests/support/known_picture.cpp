@@ -18,7 +18,8 @@ QImage knownPicture(QSize size) {
 
 KnownPictureWindow::KnownPictureWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // All screens of the desktop, where there are several side by side.
+    const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
     picture_ = knownPicture(screen.size());
     // A desktop window: the window manager keeps it below every other.
     setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);

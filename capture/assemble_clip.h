@@ -1,0 +1,27 @@
+#pragma once
+
+#include "capture/create_avi.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kadrix {
+
+// Of a folder's file names, the frames that a recording of `written` frames
+// wrote there ("Fr000001.bmp" on, as the naming rule spells them), in number
+// order. Stray files such as "FRAME.BMP", "Fr1.bmp" or frames of a longer
+// earlier recording are not among them.
+std::vector<std::string> recordedFrames(std::span<const std::string> names, std::int32_t written);
+
+// The stop step of a recording: the frames (names in folder, in order) become
+// the clip (a name in folder), and the frame files that are in the finished
+// clip are deleted. Frames left out of it (after one that could not be read)
+// stay, and so do all of them when the clip cannot be written: then this
+// throws AviWriteError. Otherwise as createAvi.
+ClipOutcome assembleClip(const std::string& folder, const std::string& clip,
+                         std::span<const std::string> frames, int rate,
+                         const ClipProgress& progress = {});
+
+} // namespace kadrix

@@ -1,0 +1,62 @@
+#include "capture/frame_writer.h"
+
+#include "core/file.h"
+
+#include <utility>
+
+namespace kadrix {
+
+FrameWriter::FrameWriter(FrameSink sink) : sink_(std::move(sink)), thread_([this] { run(); }) {}
+
+FrameWriter::~FrameWriter() {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !busy_; });
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void FrameWriter::write(std::string path, const ImageView& picture) {
+    wait();
+    {
+        const std::lock_guard lock(mutex_);
+        path_ = std::move(path);
+        picture_ = picture;
+        busy_ = true;
+    }
+    changed_.notify_all();
+}
+
+void FrameWriter::wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !busy_; });
+    if (failure_)
+        std::rethrow_exception(std::exchange(failure_, nullptr));
+}
+
+void FrameWriter::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return busy_ || stopping_; });
+        if (!busy_)
+            return;
+        lock.unlock();
+        std::exception_ptr failure;
+        try {
+            sink_(path_, picture_);
+        } catch (...) {
+            failure = std::current_exception();
+            // Half a frame is no frame: left there, it would end the clip
+            // with a second report, and it holds space the disk lacks.
+            removeFile(path_);
+        }
+        lock.lock();
+        failure_ = failure;
+        busy_ = false;
+        changed_.notify_all();
+    }
+}
+
+} // namespace kadrix

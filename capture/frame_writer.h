@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/picture/image_view.h"
+
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace kadrix {
+
+// Writes a picture to a file; throws kadrix::Error when it cannot.
+using FrameSink = std::function<void(const std::string& path, const ImageView& picture)>;
+
+// Writes a recording's frames on a thread of its own, one at a time, so that
+// the frame timer does not wait for the disk. A frame is on disk before the
+// next one is written.
+class FrameWriter {
+public:
+    explicit FrameWriter(FrameSink sink);
+    // Waits for the frame in hand.
+    ~FrameWriter();
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+
+    // Hands a frame over once the previous one is on disk. The picture's
+    // pixels must stay as they are until the next wait() or write().
+    // Throws the previous frame's error, as wait() does.
+    void write(std::string path, const ImageView& picture);
+
+    // Waits until the last frame handed over is on disk. When it could not
+    // be written, throws its error, once; its file, written in part, is gone.
+    void wait();
+
+private:
+    void run();
+
+    FrameSink sink_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool busy_ = false;     // a frame is handed over and not yet on disk
+    bool stopping_ = false; // the writer ends
+    std::string path_;
+    ImageView picture_;
+    std::exception_ptr failure_;
+    std::thread thread_; // last: it starts once the members above exist
+};
+
+} // namespace kadrix

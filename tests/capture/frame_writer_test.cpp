@@ -1,0 +1,107 @@
+// A recording's frames written beside the frame timer, then assembled: every
+// frame that reached the disk is in the clip, and no frame file is left.
+#include "capture/assemble_clip.h"
+#include "capture/bmp_writer.h"
+#include "capture/frame_writer.h"
+#include "capture/output_name.h"
+#include "core/error.h"
+#include "tests/capture/avi_test_support.h"
+#include "tests/support/temp_dir.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace kadrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int width = 64;
+constexpr int height = 48;
+
+struct Recorded {
+    int frames = 0;         // frames handed to the writer
+    std::string error;      // the write error that ended the recording
+    std::size_t inClip = 0; // frames in the clip
+};
+
+// Records as the window does: at each tick the frame before must be on disk
+// before the grab reuses its memory; a write error ends the recording.
+Recorded record(const std::string& folder, int ticks, const FrameSink& sink) {
+    std::vector<std::byte> screen(width * height * 4);
+    Recorded recorded;
+    {
+        FrameWriter writer(sink);
+        try {
+            for (int n = 1; n <= ticks; ++n) {
+                writer.wait();
+                // The grab: every frame its own grey, in the same memory.
+                std::fill(screen.begin(), screen.end(), std::byte(n * 20));
+                writer.write(outputPath(OutputKind::Frame, n, folder),
+                             ImageView{width, height, PixelFormat::Bgrx32, width * 4, screen, {}});
+                recorded.frames = n;
+            }
+            writer.wait();
+        } catch (const Error& error) {
+            recorded.error = error.what();
+        }
+    }
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    const std::vector<std::string> frames = recordedFrames(names, recorded.frames);
+    recorded.inClip = assembleClip(folder, "Vid000001.avi", frames, 10).frames;
+    return recorded;
+}
+
+void expectClipOfFrames(const std::string& clip, int frames) {
+    EXPECT_EQ(test::probeClip(clip).packets, frames);
+    const std::vector<std::byte> decoded = test::decodeWithFfmpeg(clip, "bgr24");
+    ASSERT_EQ(decoded.size(), std::size_t(frames) * width * height * 3);
+    for (int f = 0; f < frames; ++f) {
+        const auto first = decoded.begin() + std::ptrdiff_t(f) * width * height * 3;
+        EXPECT_EQ(std::count(first, first + width * height * 3, std::byte((f + 1) * 20)),
+                  width * height * 3)
+            << "frame " << f + 1 << " is not the picture of its tick";
+    }
+}
+
+std::set<std::string> entries(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(FrameWriter, EveryFrameIsInTheClipAndNoneIsLeft) {
+    test::TempDir folder("kadrix-writer");
+    const Recorded recorded = record(folder.str(), 12, writeBmp);
+    EXPECT_EQ(recorded.error, "");
+    EXPECT_EQ(recorded.inClip, 12u);
+    expectClipOfFrames(folder.path("Vid000001.avi"), 12);
+    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"Vid000001.avi"});
+}
+
+TEST(FrameWriter, WhenTheDiskFillsMidwayTheFramesBeforeMakeTheClipAndNoneIsLeft) {
+    test::TempDir folder("kadrix-writer");
+    int written = 0;
+    // The sixth frame finds the disk full when half of it is written.
+    const FrameSink fillsAtSix = [&](const std::string& path, const ImageView& picture) {
+        if (++written == 6) {
+            test::writeFile(path, std::vector<std::byte>(width * height * 2, std::byte{7}));
+            writeBmp("/dev/full", picture);
+        }
+        writeBmp(path, picture);
+    };
+    const Recorded recorded = record(folder.str(), 12, fillsAtSix);
+    EXPECT_EQ(recorded.error, "Stream write error");
+    EXPECT_EQ(recorded.frames, 6) << "the recording ends at the tick after the failure";
+    EXPECT_EQ(recorded.inClip, 5u);
+    expectClipOfFrames(folder.path("Vid000001.avi"), 5);
+    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"Vid000001.avi"});
+}
+
+} // namespace
+} // namespace kadrix
