@@ -7,6 +7,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "platform/screen_grabber.h"
+#include "platform/tray_icon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +24,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
-#include <unistd.h>
 
 // The pictures live in a static library: their registration must be asked
 // for, from outside any namespace.
@@ -73,6 +73,7 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
     setWindowTitle("Kadrix");
     setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
+    tray_ = std::make_unique<NullTrayIcon>();
     seeThrough_ = new SeeThrough(this);
     setBorderIcons(true, false);
     setFixedSize(clientWidth, clientHeight);
@@ -125,22 +126,25 @@ void TMain::FormCreate(const LockFolders& lockFolders) {
     lock_ = std::move(result.lock);
     if (!alreadyRunning_ && !lock_.held())
         showErrorReport(QString::fromStdString(result.error));
-}
-
-void TMain::reportAlreadyRunning() {
-    showMessage("Программа уже запущена!");
+    listenForShowRequests(lockFolders);
 }
 
 void TMain::FormActivate() {
     setWindowTitle("Kadrix");
-    firstShow_ = false;
+    if (firstShow_) {
+        firstShow_ = false;
+        hideIntoTray(false);
+    }
 }
 
 void TMain::N1Click() {
-    lock_.release();
-    if (!lock_.path().empty())
-        ::unlink(lock_.path().c_str());
+    Ic(IconAction::Delete);
+    lock_.deleteAndRelease();
+    exiting_ = true;
     close();
+    // The window may have been hidden, and message boxes come and go while
+    // it is: the program ends here, not when its last window closes.
+    QCoreApplication::quit();
 }
 
 void TMain::centreOnScreen() {
@@ -202,12 +206,18 @@ void TMain::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TMain::setBorderIcons(bool systemMenu, bool maximiseBox) {
+    systemMenu_ = systemMenu;
+    maximiseBox_ = maximiseBox;
     titleStrip_->setBorderIcons(systemMenu, maximiseBox);
     if (titleStrip_->isVisible())
         return;
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (systemMenu)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    // Without a notification area the close box minimises, which the window
+    // manager allows only to a window with a minimise box.
+    if (systemMenu && !tray_->available())
+        flags |= Qt::WindowMinimizeButtonHint;
     if (maximiseBox)
         flags |= Qt::WindowMaximizeButtonHint;
     if (windowHandle()) {

@@ -2,6 +2,7 @@
 
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
+#include "platform/show_request.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -19,6 +20,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSocketNotifier;
 class QSpinBox;
 class QTimer;
 class QToolButton;
@@ -32,6 +34,7 @@ class FrameTitleStrip;
 class ScreenGrabber;
 class MediaPlayerBar;
 class SeeThrough;
+class TrayIcon;
 
 // The main window. In the options layout it is a fixed-size window with the
 // file browser; in the capture-frame layout a sizeable see-through frame
@@ -53,13 +56,18 @@ public:
 
     bool alreadyRunning() const { return alreadyRunning_; }
     bool holdsLock() const { return lock_.held(); }
-    // Shows "Программа уже запущена!" for a second copy.
+    // A second copy asks the running copy to show its window, then shows
+    // "Программа уже запущена!".
     void reportAlreadyRunning();
 
     bool inCaptureFrame() const;
     // The screen grab behind the capture button; none where the display
     // offers none.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The notification-area icon, set before the window first shows. Without
+    // one the window behaves as where the desktop has no notification area:
+    // it stays shown, and its close box minimises it.
+    void setTrayIcon(std::unique_ptr<TrayIcon> tray);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows; output files are written there.
@@ -82,6 +90,12 @@ public:
     QStringList FillList() const;
     bool recording() const { return recording_; }
     void N1Click();
+
+    // The notification-area icon.
+    enum class IconAction { Add = 1, Delete = 2 };
+    void Ic(IconAction action);
+    // A left click or double click on the icon: the window comes back.
+    void TrayIconClick();
 
     // Controls, named as the window's other code and its tests know them.
     QFrame* Panel1 = nullptr;
@@ -146,6 +160,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // The close command hides the window into the notification area.
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -157,9 +173,16 @@ private:
     void createMenusAndTimers();
     void connectHandlers();
     void openStartFolder();
+    void listenForShowRequests(const LockFolders& lockFolders);
+    // The first-activation step and the close command; the close command
+    // minimises where no notification area could bring the window back.
+    void hideIntoTray(bool minimiseWithoutTray);
+    void TrayAvailabilityChange(bool available);
 
     // Border icons: the system menu (with its close box) and the maximise box.
     void setBorderIcons(bool systemMenu, bool maximiseBox);
+    bool systemMenu_ = true;
+    bool maximiseBox_ = false;
     void setFrameless(bool frameless);
     void placePanel();
     void takeSnapshot();
@@ -179,6 +202,12 @@ private:
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
     InstanceLock lock_;
+    std::string showRequestPath_;
+    ShowRequestListener showRequests_;
+    QSocketNotifier* showRequestNotifier_ = nullptr;
+    std::unique_ptr<TrayIcon> tray_;
+    // Set by the exit command, the one close that really closes.
+    bool exiting_ = false;
     QString savedCaption_;
     bool recording_ = false;
     int progressStep_ = 0;

@@ -7,6 +7,9 @@
 
 int main(int argc, char** argv) {
     kadrix::KadrixApplication app(argc, argv);
+    // The window hides into the notification area, and message boxes may come
+    // and go while it is hidden: only the exit command ends the program.
+    app.setQuitOnLastWindowClosed(false);
     const kadrix::TMain::LockFolders lockFolders{
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)};
@@ -17,6 +20,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     window.setScreenGrabber(kadrix::createScreenGrabber());
+    window.setTrayIcon(kadrix::createTrayIcon(window.windowIcon()));
     window.centreOnScreen();
     window.show();
     return app.exec();

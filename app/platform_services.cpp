@@ -1,5 +1,6 @@
 #include "app/platform_services.h"
 
+#include "platform/linux/system_tray_icon.h"
 #include "platform/linux/x11_screen_grabber.h"
 
 #include <QGuiApplication>
@@ -25,6 +26,17 @@ std::unique_ptr<ScreenGrabber> createScreenGrabber() {
     } catch (const std::exception&) {
         return nullptr;
     }
+}
+
+} // namespace kadrix
+
+namespace kadrix {
+
+std::unique_ptr<TrayIcon> createTrayIcon(const QIcon& icon) {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal")
+        return std::make_unique<NullTrayIcon>();
+    return std::make_unique<SystemTrayIcon>(icon, "Kadrix");
 }
 
 } // namespace kadrix

@@ -25,6 +25,10 @@ public:
     const std::string& path() const { return path_; }
     // Closes the descriptor, which releases the lock; the file stays.
     void release() { fd_.close(); }
+    // The exit: deletes the file, then releases the lock, so that a copy
+    // starting in between finds the file held or gone, never a lock on a file
+    // about to vanish. Does nothing where this copy holds no lock.
+    void deleteAndRelease();
 
 private:
     std::string path_;

@@ -29,6 +29,13 @@ InstanceLock InstanceLock::create(const std::string& path) {
     return lock;
 }
 
+void InstanceLock::deleteAndRelease() {
+    if (!held())
+        return;
+    ::unlink(path_.c_str());
+    release();
+}
+
 namespace {
 
 bool exists(const std::string& path) {
