@@ -8,7 +8,6 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QSystemTrayIcon>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -32,23 +31,26 @@ protected:
         lock_ = (dir_.path() / lockFileName).string();
     }
     void TearDown() override {
-        for (QProcess* process : {&kadrix_, &second_, &trayHost_}) {
+        for (QProcess* process : {&kadrix_, &second_}) {
             process->kill();
             process->waitForFinished();
         }
+        stopTrayHost();
     }
 
     void startTrayHost() {
         trayHost_.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
                                    "--height", "24", "--SetDockType", "true"});
         ASSERT_TRUE(trayHost_.waitForStarted());
-        ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 20000))
+        ASSERT_TRUE(waitFor([] { return test::notificationAreaPresent(); }, 20000))
             << "trayer did not take the notification area";
     }
+    // Gone once nobody owns the tray selection, so that the next test does
+    // not take the old notification area for its own.
     void stopTrayHost() {
         trayHost_.kill();
         trayHost_.waitForFinished();
-        ASSERT_TRUE(waitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
+        ASSERT_TRUE(waitFor([] { return !test::notificationAreaPresent(); }));
     }
 
     void start(QProcess& process) {

@@ -2,6 +2,9 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb.h>
 
 namespace kadrix::test {
 
@@ -46,6 +49,28 @@ QRect geometryOf(const QString& window) {
 
 bool isViewable(const QString& window) {
     return run("xwininfo", {"-id", window}).contains("Map State: IsViewable");
+}
+
+bool notificationAreaPresent() {
+    int screen = 0;
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
+        xcb_connect(nullptr, &screen), &xcb_disconnect);
+    if (xcb_connection_has_error(connection.get()))
+        return false;
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(
+            connection.get(),
+            xcb_intern_atom(connection.get(), 0, static_cast<uint16_t>(name.size()), name.c_str()),
+            nullptr),
+        &std::free);
+    if (!atom)
+        return false;
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(
+            connection.get(), xcb_get_selection_owner(connection.get(), atom->atom), nullptr),
+        &std::free);
+    return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
 QString wmStateOf(const QString& window) {

@@ -19,6 +19,9 @@ QString windowOfSize(qint64 pid, QSize size);
 QRect geometryOf(const QString& window);
 // Whether the window is mapped and all its ancestors are.
 bool isViewable(const QString& window);
+// Whether a notification area (an XEmbed tray host) owns the display's tray
+// selection at this moment; asked afresh on every call.
+bool notificationAreaPresent();
 // WM_STATE as the window manager set it: "Normal", "Iconic", or empty.
 QString wmStateOf(const QString& window);
 
