@@ -1,7 +1,7 @@
 // Program entry. The command line is not read.
 #include "app/UnitMain.h"
 #include "app/kadrix_application.h"
-#include "app/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QStandardPaths>
 
@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
         window.reportAlreadyRunning();
         return 0;
     }
-    window.setScreenGrabber(kadrix::createScreenGrabber());
-    window.setTrayIcon(kadrix::createTrayIcon(window.windowIcon()));
+    window.setPlatformServices(kadrix::choosePlatformServices());
+    window.setTrayIcon(kadrix::chooseTrayIcon(window.windowIcon()));
     window.centreOnScreen();
     window.show();
     return app.exec();

@@ -25,9 +25,9 @@ public:
     const std::string& path() const { return path_; }
     // Closes the descriptor, which releases the lock; the file stays.
     void release() { fd_.close(); }
-    // The exit: deletes the file, then releases the lock, so that a copy
-    // starting in between finds the file held or gone, never a lock on a file
-    // about to vanish. Does nothing where this copy holds no lock.
+    // Deletes the file, then releases the lock: in the other order a copy
+    // starting in between could lock the file just before it vanishes, and
+    // then a third copy would find no lock and run too.
     void deleteAndRelease();
 
 private:

@@ -30,9 +30,8 @@ InstanceLock InstanceLock::create(const std::string& path) {
 }
 
 void InstanceLock::deleteAndRelease() {
-    if (!held())
-        return;
-    ::unlink(path_.c_str());
+    if (fd_ && !path_.empty())
+        ::unlink(path_.c_str());
     release();
 }
 

@@ -1,8 +1,8 @@
 // The close command on a real X server with a window manager: Alt+F4 during
 // a clip recording hides the window and the recording runs to its clip.
 #include "app/UnitMain.h"
-#include "app/platform_services.h"
 #include "browser/directory_list_box.h"
+#include "platform/platform_services.h"
 #include "tests/support/fake_tray_icon.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
@@ -32,7 +32,7 @@ TEST(CloseCommandX11, AltF4DuringAClipRecordingHidesTheWindowAndTheClipIsMade) {
     auto tray = std::make_unique<test::FakeTrayIcon>(true);
     test::FakeTrayIcon& icon = *tray;
     window.setTrayIcon(std::move(tray));
-    window.setScreenGrabber(createScreenGrabber());
+    window.setPlatformServices(choosePlatformServices());
     control<DirectoryListBox>(window, "DirectoryListBox1")->setDirectory(folder.str());
     control<QRadioButton>(window, "RadioButton2")->click();
     window.show();

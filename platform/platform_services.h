@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/screen_grabber.h"
+#include "platform/tray_icon.h"
+#include "platform/window_service.h"
+
+#include <memory>
+
+class QIcon;
+
+namespace kadrix {
+
+// The services of the display the program runs on. Never null: where the
+// display offers none, the null services say so when called.
+struct PlatformServices {
+    std::unique_ptr<ScreenGrabber> grabber;
+    std::unique_ptr<WindowService> windows;
+};
+
+// The one place that picks the platform: the X11 services when the
+// application runs on an X server, the null services otherwise. Needs the
+// application object.
+PlatformServices choosePlatformServices();
+
+// The program's icon in the notification area: through Qt's tray icon,
+// except on a display that can have none (offscreen, minimal), where the
+// null icon keeps the window shown.
+std::unique_ptr<TrayIcon> chooseTrayIcon(const QIcon& icon);
+
+// The services of a display that offers none.
+PlatformServices nullPlatformServices();
+
+} // namespace kadrix
