@@ -28,7 +28,6 @@ void TMain::setTrayIcon(std::unique_ptr<TrayIcon> tray) {
     connect(tray_.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
         runHandler([=, this] { TrayAvailabilityChange(available); });
     });
-    setBorderIcons(systemMenu_, maximiseBox_);
 }
 
 void TMain::Ic(IconAction action) {
@@ -40,6 +39,9 @@ void TMain::Ic(IconAction action) {
 
 void TMain::hideIntoTray(bool minimiseWithoutTray) {
     Ic(IconAction::Add);
+    // The minimise box comes and goes with the notification area; asked here,
+    // once the window has shown, not while the program starts.
+    setBorderIcons(systemMenu_, maximiseBox_);
     if (tray_->available())
         hide();
     else if (minimiseWithoutTray)

@@ -17,7 +17,7 @@ public:
     using QObject::QObject;
 
     // Whether a notification area can show the icon at this moment.
-    virtual bool available() const = 0;
+    virtual bool available() = 0;
     // Asks for the icon to be shown; asking again changes nothing. Where no
     // notification area exists yet, the icon shows once one appears.
     virtual void add() = 0;
@@ -38,7 +38,7 @@ class NullTrayIcon final : public TrayIcon {
 public:
     using TrayIcon::TrayIcon;
 
-    bool available() const override { return false; }
+    bool available() override { return false; }
     void add() override {}
     void remove() override {}
     void setMenu(QMenu*) override {}

@@ -1,5 +1,8 @@
 #include "platform/linux/system_tray_icon.h"
 
+#include <QMenu>
+#include <QSystemTrayIcon>
+
 namespace kadrix {
 
 namespace {
@@ -9,17 +12,49 @@ constexpr int pollInterval = 1000;
 } // namespace
 
 SystemTrayIcon::SystemTrayIcon(const QIcon& icon, const QString& tip, QObject* parent)
-    : TrayIcon(parent), icon_(icon), available_(QSystemTrayIcon::isSystemTrayAvailable()) {
-    icon_.setToolTip(tip);
-    // The right button opens the context menu; the middle button does nothing.
-    connect(&icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    emit clicked();
-            });
+    : TrayIcon(parent), picture_(icon), tip_(tip) {
     poll_.setInterval(pollInterval);
     connect(&poll_, &QTimer::timeout, this, &SystemTrayIcon::checkAvailability);
-    poll_.start();
+}
+
+SystemTrayIcon::~SystemTrayIcon() = default;
+
+QSystemTrayIcon& SystemTrayIcon::icon() {
+    if (!icon_) {
+        icon_ = std::make_unique<QSystemTrayIcon>(picture_);
+        icon_->setToolTip(tip_);
+        icon_->setContextMenu(menu_);
+        // The right button opens the context menu; the middle one does nothing.
+        connect(icon_.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger ||
+                        reason == QSystemTrayIcon::DoubleClick)
+                        emit clicked();
+                });
+        available_ = QSystemTrayIcon::isSystemTrayAvailable();
+        poll_.start();
+    }
+    return *icon_;
+}
+
+bool SystemTrayIcon::available() {
+    icon();
+    return available_;
+}
+
+void SystemTrayIcon::add() {
+    icon().show();
+}
+
+void SystemTrayIcon::remove() {
+    if (icon_)
+        icon_->hide();
+}
+
+void SystemTrayIcon::setMenu(QMenu* menu) {
+    menu_ = menu;
+    if (icon_)
+        icon_->setContextMenu(menu);
 }
 
 void SystemTrayIcon::checkAvailability() {

@@ -2,8 +2,13 @@
 
 #include "platform/tray_icon.h"
 
-#include <QSystemTrayIcon>
+#include <QIcon>
+#include <QPointer>
+#include <QString>
 #include <QTimer>
+#include <memory>
+
+class QSystemTrayIcon;
 
 namespace kadrix {
 
@@ -13,16 +18,23 @@ namespace kadrix {
 class SystemTrayIcon final : public TrayIcon {
 public:
     SystemTrayIcon(const QIcon& icon, const QString& tip, QObject* parent = nullptr);
+    ~SystemTrayIcon() override;
 
-    bool available() const override { return available_; }
-    void add() override { icon_.show(); }
-    void remove() override { icon_.hide(); }
-    void setMenu(QMenu* menu) override { icon_.setContextMenu(menu); }
+    bool available() override;
+    void add() override;
+    void remove() override;
+    void setMenu(QMenu* menu) override;
 
 private:
+    // Qt asks the session bus for a StatusNotifierWatcher when its tray icon
+    // is made: that waits until the window has first shown, not before.
+    QSystemTrayIcon& icon();
     void checkAvailability();
 
-    QSystemTrayIcon icon_;
+    QIcon picture_;
+    QString tip_;
+    QPointer<QMenu> menu_;
+    std::unique_ptr<QSystemTrayIcon> icon_;
     // Qt tells nobody when a notification area comes or goes, so it is asked
     // now and then; the answer is cheap (a cached window on X11).
     QTimer poll_;

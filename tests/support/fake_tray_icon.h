@@ -10,7 +10,7 @@ class FakeTrayIcon final : public TrayIcon {
 public:
     explicit FakeTrayIcon(bool available) : available_(available) {}
 
-    bool available() const override { return available_; }
+    bool available() override { return available_; }
     void add() override {
         shown_ = true;
         ++adds_;
