@@ -7,6 +7,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "platform/screen_grabber.h"
+#include "platform/sound_recorder.h"
 #include "platform/tray_icon.h"
 
 #include <QAction>
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -66,14 +66,14 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()) {
     initKadrixResources();
     PlatformServices none = nullPlatformServices();
     grabber_ = std::move(none.grabber);
     windows_ = std::move(none.windows);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
-    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
     tray_ = std::make_unique<NullTrayIcon>();
     seeThrough_ = new SeeThrough(this, *windows_);
@@ -117,6 +117,8 @@ void TMain::connectHandlers() {
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
+    connectHandler(Timer3, &QTimer::timeout, this, &TMain::Timer3Timer);
+    connectHandler(Timer4, &QTimer::timeout, this, &TMain::Timer4Timer);
 }
 
 TMain::~TMain() = default;
@@ -166,6 +168,10 @@ void TMain::setPlatformServices(PlatformServices services) {
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     if (grabber)
         grabber_ = std::move(grabber);
+}
+
+void TMain::setSoundRecorder(std::unique_ptr<SoundRecorder> recorder) {
+    recorder_ = std::move(recorder);
 }
 
 bool TMain::inCaptureFrame() const {

@@ -10,7 +10,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -32,6 +35,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class SoundRecorder;
 class MediaPlayerBar;
 class SeeThrough;
 class TrayIcon;
@@ -71,6 +75,9 @@ public:
     // one the window behaves as where the desktop has no notification area:
     // it stays shown, and its close box minimises it.
     void setTrayIcon(std::unique_ptr<TrayIcon> tray);
+    // The sound input behind the capture button in the "wav" mode; none
+    // until one is set.
+    void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows, as the file system's bytes; output files
@@ -90,9 +97,13 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
-    // The full paths of the frame files in the current folder.
-    QStringList FillList() const;
+    void Timer3Timer();
+    void Timer4Timer();
+    // The full paths of the frame files in the current folder, as the file
+    // system's bytes.
+    std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
+    bool soundRecording() const { return soundRecording_; }
     void N1Click();
 
     // The notification-area icon.
@@ -203,9 +214,21 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip.
     QString finishRecording();
+    void startSoundRecording();
+    // The recording device's steps; each is left out when no device is open
+    // and none reports a failure.
+    void openSoundDevice();
+    void recordSound();
+    void stopAndSaveSound();
+    void closeSoundDevice();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
+    // Reads the current folder afresh into both lists.
+    void reloadFolder();
+    // The current folder could not be read (it has gone, say): reported once,
+    // then the browser moves to the nearest folder above it that exists.
+    void leaveVanishedFolder(const std::exception& error);
     // Edit1 shows an output path; it is not where the path is kept.
     void showNextName(const std::string& path);
     // What a mode button sets: the list's mask, the capture button, the
@@ -233,6 +256,8 @@ private:
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
     std::unique_ptr<WindowService> windows_;
+    bool soundRecording_ = false;
+    std::unique_ptr<SoundRecorder> recorder_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

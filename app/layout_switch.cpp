@@ -2,7 +2,7 @@
 #include "app/UnitMain.h"
 
 #include "app/frame_title_strip.h"
-#include "app/media_player_bar.h"
+#include "media/media_player_bar.h"
 #include "app/see_through.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
@@ -58,14 +58,14 @@ void TMain::BitBtn2Click() {
     // The window manager's frame comes back around the window: its inside goes
     // where it was inside that frame before.
     move(outerTopLeft + decorationOffset_);
-    // Files captured in the frame come into the lists now.
-    DirectoryListBox1->reload();
-    FileListBox1->reload();
     if (RadioButton2->isChecked()) {
         MediaPlayer1->show();
         Panel2->show();
     }
     refreshNextName();
+    // Files captured in the frame come into the lists now, once the layout
+    // is whole.
+    reloadFolder();
 }
 
 void TMain::FormResize() {
