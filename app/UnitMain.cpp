@@ -9,6 +9,7 @@
 #include "capture/frame_writer.h"
 #include "platform/screen_grabber.h"
 #include "platform/sound_recorder.h"
+#include "platform/tray_icon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,6 +76,7 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     setObjectName("TMain");
     setWindowTitle("Kadrix");
     createControls();
+    tray_ = std::make_unique<NullTrayIcon>();
     seeThrough_ = new SeeThrough(this, *windows_);
     setBorderIcons(true, false);
     setFixedSize(clientWidth, clientHeight);
@@ -130,19 +132,25 @@ void TMain::FormCreate(const LockFolders& lockFolders) {
     lock_ = std::move(result.lock);
     if (!alreadyRunning_ && !lock_.held())
         showErrorReport(QString::fromStdString(result.error));
-}
-
-void TMain::reportAlreadyRunning() {
-    showMessage("Программа уже запущена!");
+    listenForShowRequests(lockFolders);
 }
 
 void TMain::FormActivate() {
     setWindowTitle("Kadrix");
+    if (firstShow_) {
+        firstShow_ = false;
+        hideIntoTray(false);
+    }
 }
 
 void TMain::N1Click() {
+    Ic(IconAction::Delete);
     lock_.deleteAndRelease();
+    exiting_ = true;
     close();
+    // The window may have been hidden, and message boxes come and go while
+    // it is: the program ends here, not when its last window closes.
+    QCoreApplication::quit();
 }
 
 void TMain::centreOnScreen() {
@@ -217,12 +225,18 @@ void TMain::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TMain::setBorderIcons(bool systemMenu, bool maximiseBox) {
+    systemMenu_ = systemMenu;
+    maximiseBox_ = maximiseBox;
     titleStrip_->setBorderIcons(systemMenu, maximiseBox);
     if (titleStrip_->isVisible())
         return;
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (systemMenu)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    // Without a notification area the close box minimises, which the window
+    // manager allows only to a window with a minimise box.
+    if (systemMenu && !tray_->available())
+        flags |= Qt::WindowMinimizeButtonHint;
     if (maximiseBox)
         flags |= Qt::WindowMaximizeButtonHint;
     if (windowHandle()) {

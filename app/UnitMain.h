@@ -4,6 +4,7 @@
 #include "platform/instance_lock.h"
 #include "platform/platform_services.h"
 #include "platform/screen_grabber.h"
+#include "platform/show_request.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -24,6 +25,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSocketNotifier;
 class QSpinBox;
 class QTimer;
 class QToolButton;
@@ -38,6 +40,7 @@ class SoundRecorder;
 class FrameWriter;
 class MediaPlayerBar;
 class SeeThrough;
+class TrayIcon;
 
 // The main window. In the options layout it is a fixed-size window with the
 // file browser; in the capture-frame layout a sizeable see-through frame
@@ -59,7 +62,8 @@ public:
 
     bool alreadyRunning() const { return alreadyRunning_; }
     bool holdsLock() const { return lock_.held(); }
-    // Shows "Программа уже запущена!" for a second copy.
+    // A second copy asks the running copy to show its window, then shows
+    // "Программа уже запущена!".
     void reportAlreadyRunning();
 
     // Whether the window is the see-through capture frame rather than the
@@ -69,6 +73,10 @@ public:
     void setPlatformServices(PlatformServices services);
     // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The notification-area icon, set before the window first shows. Without
+    // one the window behaves as where the desktop has no notification area:
+    // it stays shown, and its close box minimises it.
+    void setTrayIcon(std::unique_ptr<TrayIcon> tray);
     // The sound input behind the capture button in the "wav" mode; none
     // until one is set.
     void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
@@ -100,6 +108,12 @@ public:
     bool soundRecording() const { return soundRecording_; }
     void N1Click();
 
+    // The notification-area icon.
+    enum class IconAction { Add = 1, Delete = 2 };
+    void Ic(IconAction action);
+    // A left click or double click on the icon: the window comes back.
+    void TrayIconClick();
+
     // The next output name of each kind, and the refresh of Edit1 for the
     // current mode.
     std::int32_t pictureCounter() const { return pictureCounter_; }
@@ -120,6 +134,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // The close command hides the window into the notification area.
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -183,9 +199,16 @@ private:
     void createMenusAndTimers();
     void connectHandlers();
     void openStartFolder();
+    void listenForShowRequests(const LockFolders& lockFolders);
+    // The first-activation step and the close command; the close command
+    // minimises where no notification area could bring the window back.
+    void hideIntoTray(bool minimiseWithoutTray);
+    void TrayAvailabilityChange(bool available);
 
     // Border icons: the system menu (with its close box) and the maximise box.
     void setBorderIcons(bool systemMenu, bool maximiseBox);
+    bool systemMenu_ = true;
+    bool maximiseBox_ = false;
     void setFrameless(bool frameless);
     void placePanel();
     void takeSnapshot();
@@ -222,10 +245,17 @@ private:
     std::int32_t videoCounter_ = 1;
     std::int32_t frameCounter_ = 1;
     std::int32_t soundCounter_ = 1;
+    bool firstShow_ = true;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
     ScreenRect recordedScreen_; // while hidden for a recording
     InstanceLock lock_;
+    std::string showRequestPath_;
+    ShowRequestListener showRequests_;
+    QSocketNotifier* showRequestNotifier_ = nullptr;
+    std::unique_ptr<TrayIcon> tray_;
+    // Set by the exit command, the one close that really closes.
+    bool exiting_ = false;
     QString savedCaption_;
     bool recording_ = false;
     int progressStep_ = 0;

@@ -11,11 +11,9 @@ namespace kadrix {
 
 namespace {
 
-QToolButton* stripButton(QWidget* parent, QStyle::StandardPixmap icon, const char* name,
-                         const QString& accessibleName) {
+QToolButton* stripButton(QWidget* parent, const char* name, const QString& accessibleName) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
     button->setAutoRaise(true);
     button->setAccessibleName(accessibleName);
     button->setToolTip(accessibleName);
@@ -27,8 +25,8 @@ QToolButton* stripButton(QWidget* parent, QStyle::StandardPixmap icon, const cha
 
 FrameTitleStrip::FrameTitleStrip(QWidget* window) : QWidget(window) {
     setObjectName("FrameTitleStrip");
-    maximise_ = stripButton(this, QStyle::SP_TitleBarMaxButton, "MaximiseBox", "Развернуть");
-    close_ = stripButton(this, QStyle::SP_TitleBarCloseButton, "CloseBox", "Закрыть");
+    maximise_ = stripButton(this, "MaximiseBox", "Развернуть");
+    close_ = stripButton(this, "CloseBox", "Закрыть");
     connect(maximise_, &QToolButton::clicked, this, &FrameTitleStrip::toggleMaximised);
     connect(close_, &QToolButton::clicked, window, &QWidget::close);
     window->installEventFilter(this);
@@ -74,14 +72,27 @@ bool FrameTitleStrip::eventFilter(QObject* watched, QEvent* event) {
         update();
         break;
     case QEvent::WindowStateChange:
-        maximise_->setIcon(style()->standardIcon(window()->isMaximized()
-                                                     ? QStyle::SP_TitleBarNormalButton
-                                                     : QStyle::SP_TitleBarMaxButton));
+        if (isVisible())
+            showMaximiseIcon();
         break;
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrameTitleStrip::showEvent(QShowEvent* event) {
+    // The icons are looked up in the icon theme when the capture frame first
+    // shows, not while the program starts.
+    if (close_->icon().isNull())
+        close_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    showMaximiseIcon();
+    QWidget::showEvent(event);
+}
+
+void FrameTitleStrip::showMaximiseIcon() {
+    maximise_->setIcon(style()->standardIcon(
+        window()->isMaximized() ? QStyle::SP_TitleBarNormalButton : QStyle::SP_TitleBarMaxButton));
 }
 
 void FrameTitleStrip::toggleMaximised() {

@@ -25,12 +25,14 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void toggleMaximised();
+    void showMaximiseIcon();
 
     QToolButton* maximise_ = nullptr;
     QToolButton* close_ = nullptr;

@@ -23,6 +23,9 @@ int main(int argc, char** argv) {
     kadrix::applyDisplayChoice(display);
 
     kadrix::KadrixApplication app(argc, argv);
+    // The window hides into the notification area, and message boxes may come
+    // and go while it is hidden: only the exit command ends the program.
+    app.setQuitOnLastWindowClosed(false);
     const kadrix::TMain::LockFolders lockFolders{
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)};
@@ -34,6 +37,7 @@ int main(int argc, char** argv) {
     }
     window.setPlatformServices(kadrix::choosePlatformServices());
     window.setSoundRecorder(kadrix::createSoundRecorder());
+    window.setTrayIcon(kadrix::chooseTrayIcon(window.windowIcon()));
     window.centreOnScreen();
     window.show();
     if (!notice.empty()) {

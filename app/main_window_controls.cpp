@@ -115,8 +115,7 @@ void TMain::createControls() {
     BitBtn2 = place(handButton(GroupBox1, "BitBtn2", "Готов"), "BitBtn2", 5, 64, 52, 25);
 
     Image2 = place(new QLabel(Panel1), "Image2", 8, 13, 478, 85);
-    Image2->setPixmap(QPixmap(":/kadrix/banner.jpg"));
-    Image2->setScaledContents(true);
+    Image2->setPixmap(QPixmap(":/kadrix/banner.png"));
 
     GroupBox2 = place(new QGroupBox("Сохраняется c имени", Panel1), "GroupBox2", 8, 97, 345, 41);
     paint(GroupBox2, colors::maroon, Qt::white);

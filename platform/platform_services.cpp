@@ -1,5 +1,6 @@
 #include "platform/platform_services.h"
 
+#include "platform/linux/system_tray_icon.h"
 #include "platform/linux/x11_screen_grabber.h"
 #include "platform/linux/x11_window_service.h"
 #include "platform/null_services.h"
@@ -38,6 +39,13 @@ PlatformServices choosePlatformServices() {
         qCWarning(platformLog) << "No screen grab on this X server:" << error.what();
         return nullPlatformServices();
     }
+}
+
+std::unique_ptr<TrayIcon> chooseTrayIcon(const QIcon& icon) {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal")
+        return std::make_unique<NullTrayIcon>();
+    return std::make_unique<SystemTrayIcon>(icon, "Kadrix");
 }
 
 } // namespace kadrix

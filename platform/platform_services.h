@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/screen_grabber.h"
+#include "platform/tray_icon.h"
 #include "platform/window_service.h"
 
 #include <memory>
+
+class QIcon;
 
 namespace kadrix {
 
@@ -18,6 +21,11 @@ struct PlatformServices {
 // application runs on an X server, the null services otherwise. Needs the
 // application object.
 PlatformServices choosePlatformServices();
+
+// The program's icon in the notification area: through Qt's tray icon,
+// except on a display that can have none (offscreen, minimal), where the
+// null icon keeps the window shown.
+std::unique_ptr<TrayIcon> chooseTrayIcon(const QIcon& icon);
 
 // The services of a display that offers none.
 PlatformServices nullPlatformServices();

@@ -6,7 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 font=DejaVu-Sans-Bold
 
-# Banner, 648 × 136: a capture frame with its corner marks over a dark sky.
+# Banner: a capture frame with its corner marks over a dark sky, drawn at
+# 648 × 136 and scaled to its place in the window, 478 × 85, so that the
+# window shows it as it is. PNG, which Qt reads without loading its JPEG
+# plug-in and libjpeg at start.
 convert -size 648x136 gradient:'#000040-#008080' \
     -stroke white -strokewidth 5 -fill none \
     -draw 'polyline 20,40 20,16 44,16' -draw 'polyline 604,16 628,16 628,40' \
@@ -15,7 +18,7 @@ convert -size 648x136 gradient:'#000040-#008080' \
     -fill white -draw 'circle 96,68 96,56' \
     -font "$font" -pointsize 64 -fill white -annotate +150+92 'Kadrix' \
     -font DejaVu-Sans -pointsize 20 -fill '#c0c0c0' -annotate +414+92 'снимок · клип · звук' \
-    -quality 92 banner.jpg
+    -filter Triangle -resize '478x85!' banner.png
 
 # Icon, 32 × 32, in the 16 standard colours only: a maroon frame with a lens.
 standard=(black '#800000' '#008000' '#808000' '#000080' '#800080' '#008080' '#808080'

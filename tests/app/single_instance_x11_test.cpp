@@ -3,10 +3,10 @@
 #include "platform/instance_lock.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/x11_windows.h"
 
 #include <QProcess>
 #include <QSize>
-#include <QStringList>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -14,30 +14,12 @@ namespace kadrix {
 namespace {
 
 namespace fs = std::filesystem;
+using test::visibleWindowOf;
 using test::waitFor;
-
-// xdotool's answer, or empty when it finds nothing.
-QString xdotool(const QStringList& args) {
-    QProcess process;
-    process.start("xdotool", args);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-QString visibleWindowOf(qint64 pid) {
-    return xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)}).section('\n', 0, 0);
-}
+using test::xdotool;
 
 QSize sizeOf(const QString& window) {
-    const QStringList lines = xdotool({"getwindowgeometry", "--shell", window}).split('\n');
-    QSize size;
-    for (const QString& line : lines) {
-        if (line.startsWith("WIDTH="))
-            size.setWidth(line.mid(6).toInt());
-        if (line.startsWith("HEIGHT="))
-            size.setHeight(line.mid(7).toInt());
-    }
-    return size;
+    return test::geometryOf(window).size();
 }
 
 class SingleInstanceTest : public ::testing::Test {

@@ -102,6 +102,21 @@ TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
     ::close(ready[1]);
 }
 
+TEST_F(InstanceLockTest, ExitDeletesOnlyTheFileThisCopyHolds) {
+    InstanceLockResult first = takeInstanceLock(programDir_.string(), runtimeDir_.string());
+    InstanceLockResult second = takeInstanceLock(programDir_.string(), runtimeDir_.string());
+    ASSERT_TRUE(first.lock.held());
+    ASSERT_TRUE(second.alreadyRunning);
+    second.lock.deleteAndRelease();
+    EXPECT_TRUE(fs::exists(lockIn(programDir_))) << "a second copy deleted the running copy's lock";
+    EXPECT_TRUE(isFileInUse(lockIn(programDir_).string()));
+
+    first.lock.deleteAndRelease();
+    EXPECT_FALSE(first.lock.held());
+    EXPECT_FALSE(fs::exists(lockIn(programDir_)));
+    EXPECT_TRUE(takeInstanceLock(programDir_.string(), runtimeDir_.string()).lock.held());
+}
+
 TEST_F(InstanceLockTest, AStaleFileIsReplacedByAFreshEmptyOne) {
     test::writeFile(lockIn(programDir_), "left over by a crash");
 

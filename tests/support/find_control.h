@@ -10,8 +10,7 @@ namespace kadrix::test {
 // it ("BitBtn1", "Timer3"); tests reach controls this way, never through the
 // window's members. Throws when the window has no such control, so that a
 // renamed control fails the test that used it instead of crashing it.
-template <typename T>
-T* control(const QObject& window, const char* name) {
+template <typename T> T* control(const QObject& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromLatin1(name));
     if (found == nullptr)
         throw std::logic_error(std::string("no control named ") + name);
