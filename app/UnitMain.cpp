@@ -1,12 +1,17 @@
 #include "app/UnitMain.h"
 
+#include "app/click_filter.h"
 #include "app/error_report.h"
 #include "app/frame_title_strip.h"
 #include "app/handler.h"
 #include "app/see_through.h"
+#include "browser/UnitRenameFile.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
+#include "browser/file_list_box.h"
+#include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
+#include "platform/url_opener.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +20,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -67,7 +73,9 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+    : QWidget(parent), mailComposer_(std::make_unique<NullMailComposer>()),
+      urlOpener_(std::make_unique<NullUrlOpener>()) {
     initKadrixResources();
     setObjectName("TMain");
     setWindowTitle("Kadrix");
@@ -78,6 +86,8 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
     setFixedSize(clientWidth, clientHeight);
     placePanel();
     openStartFolder();
+    RenameFileX =
+        std::make_unique<TRenameFileX>(nameDialog_, *FileListBox1, *DirectoryListBox1, this);
     connectHandlers();
     FormCreate(lockFolders);
 }
@@ -106,6 +116,14 @@ void TMain::connectHandlers() {
     connectHandler(DriveComboBox1, &DriveComboBox::driveChanged, this,
                    &TMain::DriveComboBox1Change);
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
+    connectHandler(N2, &QAction::triggered, this, &TMain::N2Click);
+    connectHandler(N3, &QAction::triggered, this, &TMain::N3Click);
+    connectHandler(N4, &QAction::triggered, this, &TMain::N4Click);
+    connectHandler(N5, &QAction::triggered, this, &TMain::N5Click);
+    connectHandler(N6, &QAction::triggered, this, &TMain::N6Click);
+    connectHandler(N7, &QAction::triggered, this, &TMain::N7Click);
+    connectHandler(BitBtn3, &QPushButton::clicked, this, &TMain::BitBtn3Click);
+    connectHandler(new ClickFilter(Label1), &ClickFilter::clicked, this, &TMain::Label1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
 }
@@ -150,6 +168,14 @@ void TMain::centreOnScreen() {
 
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     grabber_ = std::move(grabber);
+}
+
+void TMain::setMailComposer(std::unique_ptr<MailComposer> composer) {
+    mailComposer_ = std::move(composer);
+}
+
+void TMain::setUrlOpener(std::unique_ptr<UrlOpener> opener) {
+    urlOpener_ = std::move(opener);
 }
 
 bool TMain::inCaptureFrame() const {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "browser/name_dialog_fields.h"
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -29,9 +31,12 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class MailComposer;
 class ScreenGrabber;
 class MediaPlayerBar;
 class SeeThrough;
+class TRenameFileX;
+class UrlOpener;
 
 // The main window. In the options layout it is a fixed-size window with the
 // file browser; in the capture-frame layout a sizeable see-through frame
@@ -60,6 +65,9 @@ public:
     // The screen grab behind the capture button; none where the display
     // offers none.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The desktop's mail composer and page opener; null ones until set.
+    void setMailComposer(std::unique_ptr<MailComposer> composer);
+    void setUrlOpener(std::unique_ptr<UrlOpener> opener);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows; output files are written there.
@@ -82,6 +90,14 @@ public:
     QStringList FillList() const;
     bool recording() const { return recording_; }
     void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void N7Click();
+    void BitBtn3Click();
+    void Label1Click();
 
     // Controls, named as the window's other code and its tests know them.
     QFrame* Panel1 = nullptr;
@@ -185,6 +201,17 @@ private:
     int lateFrames_ = 0;
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
+    std::unique_ptr<MailComposer> mailComposer_;
+    std::unique_ptr<UrlOpener> urlOpener_;
+
+    // The name dialog and what it is to do.
+    NameDialogFields nameDialog_;
+    std::unique_ptr<TRenameFileX> RenameFileX;
+    // Releases the clip that the preview's player holds open, so that it can
+    // be deleted.
+    void closePreviewClip();
+    // The picture Image1 previews, at full size; empty when none is.
+    QImage previewedPicture_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     window.setScreenGrabber(kadrix::createScreenGrabber());
+    window.setMailComposer(kadrix::createMailComposer());
+    window.setUrlOpener(kadrix::createUrlOpener());
     window.centreOnScreen();
     window.show();
     return app.exec();

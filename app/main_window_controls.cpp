@@ -218,15 +218,12 @@ void TMain::createMenusAndTimers() {
     PopupMenu2 = menu("PopupMenu2");
     N3 = item(PopupMenu2, "N3", "Переименовать");
     N4 = item(PopupMenu2, "N4", "Удалить");
-    N2 = item(PopupMenu2, "N2", "Отправить через MS Outlook");
+    N2 = item(PopupMenu2, "N2", "Отправить по почте");
     PopupMenu3 = menu("PopupMenu3");
     N5 = item(PopupMenu3, "N5", "Копировать");
     PopupMenu4 = menu("PopupMenu4");
     N6 = item(PopupMenu4, "N6", "Создать папку");
     N7 = item(PopupMenu4, "N7", "Удалить папку");
-    // The file, picture and folder operations come with their handlers.
-    for (QAction* operation : {N2, N3, N4, N5, N6, N7})
-        operation->setEnabled(false);
     const std::pair<QWidget*, QMenu*> contextMenus[] = {
         {FileListBox1, PopupMenu2}, {Image1, PopupMenu3}, {DirectoryListBox1, PopupMenu4}};
     for (const auto& [widget, popup] : contextMenus) {

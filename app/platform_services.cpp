@@ -1,8 +1,11 @@
 #include "app/platform_services.h"
 
+#include "platform/linux/desktop_url_opener.h"
 #include "platform/linux/x11_screen_grabber.h"
+#include "platform/linux/xdg_email_composer.h"
 
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 #include <exception>
 
@@ -25,6 +28,16 @@ std::unique_ptr<ScreenGrabber> createScreenGrabber() {
     } catch (const std::exception&) {
         return nullptr;
     }
+}
+
+std::unique_ptr<MailComposer> createMailComposer() {
+    if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+        return std::make_unique<NullMailComposer>();
+    return std::make_unique<XdgEmailComposer>();
+}
+
+std::unique_ptr<UrlOpener> createUrlOpener() {
+    return std::make_unique<DesktopUrlOpener>();
 }
 
 } // namespace kadrix

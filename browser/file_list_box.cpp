@@ -4,6 +4,7 @@
 #include "core/error.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -232,6 +233,14 @@ void FileListBox::removeName(const std::string& name) {
             return;
         }
     }
+}
+
+void FileListBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListWidget::mousePressEvent(event);
 }
 
 const QIcon& FileListBox::glyphFor(const QString& entry) const {

@@ -50,6 +50,10 @@ signals:
     // After each reading of the folder.
     void listRead();
 
+protected:
+    // A right click opens the context menu and leaves the selection alone.
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
     class EntryLook;
 

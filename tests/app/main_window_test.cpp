@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, MenusAndTimersAreThere) {
     TMain window(folders());
     const std::pair<QMenu*, QStringList> menus[] = {
         {window.PopupMenu1, {"Выход"}},
-        {window.PopupMenu2, {"Переименовать", "Удалить", "Отправить через MS Outlook"}},
+        {window.PopupMenu2, {"Переименовать", "Удалить", "Отправить по почте"}},
         {window.PopupMenu3, {"Копировать"}},
         {window.PopupMenu4, {"Создать папку", "Удалить папку"}},
     };
