@@ -31,9 +31,10 @@ std::unique_ptr<ScreenGrabber> createScreenGrabber() {
 }
 
 std::unique_ptr<MailComposer> createMailComposer() {
-    if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+    const QString xdgEmail = QStandardPaths::findExecutable("xdg-email");
+    if (xdgEmail.isEmpty())
         return std::make_unique<NullMailComposer>();
-    return std::make_unique<XdgEmailComposer>();
+    return std::make_unique<XdgEmailComposer>(xdgEmail);
 }
 
 std::unique_ptr<UrlOpener> createUrlOpener() {

@@ -51,7 +51,7 @@ void XdgEmailComposer::compose(const MailMessage& message, FailureReport failed)
                          else if (exitCode != 0)
                              failed(failureText(exitCode, message, errorOutput));
                      });
-    process->start("xdg-email", argumentsFor(message));
+    process->start(program_, argumentsFor(message));
 }
 
 } // namespace kadrix

@@ -12,12 +12,16 @@ namespace kadrix {
 // not held up: a failure is reported when xdg-email ends.
 class XdgEmailComposer final : public MailComposer {
 public:
+    // program: where xdg-email is installed.
+    explicit XdgEmailComposer(QString program) : program_(std::move(program)) {}
+
     void compose(const MailMessage& message, FailureReport failed) override;
 
     // The arguments xdg-email gets for message.
     static QStringList argumentsFor(const MailMessage& message);
 
 private:
+    QString program_;
     // Parent of the running xdg-email processes, so none outlives the window.
     QObject processes_;
 };
