@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 #include <unistd.h>
 
@@ -126,6 +127,11 @@ void TMain::connectHandlers() {
     connectHandler(new ClickFilter(Label1), &ClickFilter::clicked, this, &TMain::Label1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
+    connectHandler(FileListBox1, &FileListBox::entryClicked, this, &TMain::FileListBox1Click);
+    connectHandler(FileListBox1, &FileListBox::entryOpened, this, &TMain::FileListBox1DblClick);
+    connectHandler(SpeedButton1, &QToolButton::clicked, this, &TMain::SpeedButton1Click);
+    connectHandler(SpeedButton2, &QToolButton::clicked, this, &TMain::SpeedButton2Click);
+    connectHandler(SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);
 }
 
 TMain::~TMain() = default;

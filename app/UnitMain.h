@@ -5,7 +5,6 @@
 #include "platform/instance_lock.h"
 
 #include <QElapsedTimer>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -34,6 +33,7 @@ class FrameTitleStrip;
 class MailComposer;
 class ScreenGrabber;
 class MediaPlayerBar;
+class PictureBox;
 class SeeThrough;
 class TRenameFileX;
 class UrlOpener;
@@ -86,6 +86,17 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
+    void FileListBox1Click();
+    void FileListBox1DblClick();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    // Writes the metafile of the BMP file at path (or a bare name in the
+    // working directory) beside it.
+    void bmp2emf(const std::string& path);
+    // The name of the file last clicked in the list in bmp, avi or wav mode,
+    // as the file system spells it; empty before the first click.
+    const std::string& selectedFile() const { return SelectedFile; }
     // The full paths of the frame files in the current folder.
     QStringList FillList() const;
     bool recording() const { return recording_; }
@@ -118,7 +129,7 @@ public:
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
     QPushButton* BitBtn3 = nullptr;
-    QLabel* Image1 = nullptr;
+    PictureBox* Image1 = nullptr;
     QFrame* Panel2 = nullptr;
     MediaPlayerBar* MediaPlayer1 = nullptr;
     QFrame* Panel3 = nullptr;
@@ -183,6 +194,8 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip.
     QString finishRecording();
+    void previewPicture(const std::string& path);
+    void checkSound(const std::string& path);
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -191,6 +204,7 @@ private:
     std::int32_t videoCounter_ = 1;
     std::int32_t frameCounter_ = 1;
     std::int32_t soundCounter_ = 1;
+    std::string SelectedFile;
     bool firstShow_ = true;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
@@ -210,8 +224,6 @@ private:
     // Releases the clip that the preview's player holds open, so that it can
     // be deleted.
     void closePreviewClip();
-    // The picture Image1 previews, at full size; empty when none is.
-    QImage previewedPicture_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

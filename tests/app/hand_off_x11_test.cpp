@@ -11,8 +11,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
@@ -49,6 +51,16 @@ std::string contentOf(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// Runs an outside program while this one goes on answering X requests (the
+// clipboard is served from here); returns what it wrote.
+QByteArray outputOf(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    test::waitFor([&] { return process.state() == QProcess::NotRunning; });
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return process.readAllStandardOutput();
 }
 
 class HandOffTest : public ::testing::Test {
@@ -173,6 +185,48 @@ TEST_F(HandOffTest, AComposerThatCannotOpenIsReportedInTheUsersWords) {
     EXPECT_EQ(missing.text.toStdString(),
               "Нельзя передать файл почтовой программе: не установлена программа "
               "xdg-email (пакет xdg-utils)");
+}
+
+TEST_F(HandOffTest, CopyPutsThePreviewedPictureOnTheClipboardAtFullSize) {
+    // Larger than the preview box, so that the preview shows it scaled; a
+    // corner in another colour catches a flipped or scaled copy.
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(QColor(0, 0, 255));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            picture.setPixelColor(x, y, QColor(255, 0, 0));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder_.path("Pic000002.bmp")), "BMP"));
+    auto& files = *control<FileListBox>(*window_, "FileListBox1");
+    files.reload();
+    auto* copy = control<QAction>(*window_, "N5");
+
+    // Nothing previewed yet: the clipboard keeps what it holds.
+    const QString kept = "kept " + QString::number(QCoreApplication::applicationPid());
+    outputOf("sh", {"-c", "printf '" + kept + "' | xclip -selection clipboard -i"});
+    copy->trigger();
+    EXPECT_EQ(outputOf("xclip", {"-selection", "clipboard", "-o"}), kept.toUtf8());
+
+    QListWidgetItem* entry = files.findItems("Pic000002.bmp", Qt::MatchExactly).front();
+    QTest::mouseClick(files.viewport(), Qt::LeftButton, {}, files.visualItemRect(entry).center());
+    copy->trigger();
+    const QByteArray targets =
+        outputOf("xclip", {"-selection", "clipboard", "-t", "TARGETS", "-o"});
+    EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
+    EXPECT_TRUE(targets.contains("image/bmp")) << targets.toStdString();
+
+    // Pillow (the system interpreter's python3-pil) reads back what another
+    // program pastes.
+    const std::string pasted = fakes_.path("pasted.png");
+    outputOf("sh", {"-c", "xclip -selection clipboard -t image/png -o > '" +
+                              QString::fromStdString(pasted) + "'"});
+    const QByteArray seen =
+        outputOf("/usr/bin/python3",
+                 {"-c",
+                  "import sys; from PIL import Image; i = Image.open(sys.argv[1]); "
+                  "print(i.format, i.size[0], i.size[1], i.convert('RGB').getpixel((19, 9)), "
+                  "i.convert('RGB').getpixel((20, 10)))",
+                  QString::fromStdString(pasted)});
+    EXPECT_EQ(seen.trimmed().toStdString(), "PNG 300 200 (255, 0, 0) (0, 0, 255)");
 }
 
 } // namespace
