@@ -1,7 +1,5 @@
 #include "browser/UnitRenameFile.h"
 
-#include "app/error_report.h"
-#include "app/handler.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
 #include "browser/typed_path.h"
@@ -66,10 +64,12 @@ bool blank(const QString& name) {
 } // namespace
 
 TRenameFileX::TRenameFileX(const NameDialogFields& fields, FileListBox& files,
-                           DirectoryListBox& folders, QWidget* mainWindow)
+                           DirectoryListBox& folders, NameDialogPrompts prompts,
+                           QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      fields_(fields), files_(files), folders_(folders), mainWindow_(mainWindow) {
+      fields_(fields), files_(files), folders_(folders), prompts_(std::move(prompts)),
+      mainWindow_(mainWindow) {
     setObjectName("RenameFileX");
     setWindowTitle("Kadrix");
     setWindowIcon(QIcon(":/kadrix/kadrix.png"));
@@ -92,9 +92,6 @@ TRenameFileX::TRenameFileX(const NameDialogFields& fields, FileListBox& files,
     BitBtn1->setAccessibleName("Принять");
     BitBtn2 = glyphButton(GroupBox1, "BitBtn2", crossGlyph(), 80);
     BitBtn2->setAccessibleName("Отменить");
-
-    connectHandler(BitBtn1, &QPushButton::clicked, this, &TRenameFileX::BitBtn1Click);
-    connectHandler(BitBtn2, &QPushButton::clicked, this, &TRenameFileX::BitBtn2Click);
 }
 
 void TRenameFileX::showModalWith(const QString& name) {
@@ -144,7 +141,7 @@ void TRenameFileX::renameFile() {
         files_.insertName(name);
         QCoreApplication::processEvents();
     } else {
-        showMessage("Переименовать не удалось", this);
+        prompts_.message("Переименовать не удалось", this);
     }
     close();
 }
@@ -152,16 +149,16 @@ void TRenameFileX::renameFile() {
 void TRenameFileX::createFolder() {
     const QString name = Edit1->text();
     if (blank(name)) {
-        showMessage("Имя папки не задано!", this);
+        prompts_.message("Имя папки не задано!", this);
         return;
     }
     const std::string path = joinPath(fields_.NewFolderParent, name.toStdString());
     const QString shownPath = QString::fromStdString(path);
     if (folderExists(path)) {
-        showMessage("Папка <" + shownPath + "> уже существует!", this);
+        prompts_.message("Папка <" + shownPath + "> уже существует!", this);
         return;
     }
-    if (!askQuestion("Будет создана папка <" + shownPath + ">  Продолжить?", this)) {
+    if (!prompts_.question("Будет создана папка <" + shownPath + ">  Продолжить?", this)) {
         close();
         return;
     }

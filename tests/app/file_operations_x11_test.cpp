@@ -175,6 +175,18 @@ TEST_F(FileOperationsTest, NewFolderAsksForANameThenOpensTheFolderMade) {
               QString::fromStdString(made) + "/Pic000001.bmp");
 }
 
+TEST_F(FileOperationsTest, AFolderThatCannotBeMadeIsReportedAndTheDialogStays) {
+    test::UnreadableFolder readOnly(folder(), fs::perms::owner_read | fs::perms::owner_exec);
+    CommandScript script;
+    script.nameDialog("x").answer(QMessageBox::Yes).answer(QMessageBox::Ok).cancelNameDialog();
+    script.run([&] { command("N6").trigger(); });
+    ASSERT_EQ(script.boxes().size(), 2);
+    EXPECT_EQ(script.boxes()[1].toStdString(),
+              "Cannot open \"" + at("x") + "\". No such file or folder.");
+    EXPECT_FALSE(fs::exists(at("x")));
+    EXPECT_EQ(folders().directory(), folder().string());
+}
+
 TEST_F(FileOperationsTest, DeleteRemovesTheSelectedFileOrSaysItCouldNot) {
     select(files(), "a.bmp");
     command("N4").trigger();
