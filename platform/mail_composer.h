@@ -31,10 +31,4 @@ inline QString noMailHandOffText() {
            "(пакет xdg-utils)";
 }
 
-// Where the desktop offers no way to hand over a message.
-class NullMailComposer final : public MailComposer {
-public:
-    void compose(const MailMessage&, FailureReport failed) override { failed(noMailHandOffText()); }
-};
-
 } // namespace kadrix

@@ -13,10 +13,4 @@ public:
     virtual bool open(const QUrl& url) = 0;
 };
 
-// Where the desktop offers no way to open a page.
-class NullUrlOpener final : public UrlOpener {
-public:
-    bool open(const QUrl&) override { return false; }
-};
-
 } // namespace kadrix

@@ -3,8 +3,8 @@
 // xdg-email) with fakes of the programs at the far end on PATH.
 #include "app/UnitMain.h"
 #include "app/help_page.h"
-#include "app/platform_services.h"
 #include "browser/file_list_box.h"
+#include "platform/platform_services.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
@@ -122,7 +122,7 @@ TEST_F(HandOffTest, HelpOpensThePageInTheBrowserThroughXdgOpen) {
     ScopedEnv dataHome("XDG_DATA_HOME", QByteArray::fromStdString(fakes_.str()));
     ScopedEnv dataDirs("XDG_DATA_DIRS", QByteArray::fromStdString(fakes_.str()));
     ScopedEnv configHome("XDG_CONFIG_HOME", QByteArray::fromStdString(fakes_.str()));
-    window_->setUrlOpener(createUrlOpener());
+    window_->setPlatformServices(choosePlatformServices());
 
     auto* help = control<QLabel>(*window_, "Label1");
     QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
@@ -148,7 +148,7 @@ TEST_F(HandOffTest, TheInstalledHelpPageComesBeforeTheSourceCopy) {
 TEST_F(HandOffTest, MailHandsTheSelectedFileToXdgEmailAsAnArgumentList) {
     const std::string received = fakeProgram("xdg-email", 0);
     ScopedEnv path("PATH", fakePath());
-    window_->setMailComposer(createMailComposer());
+    window_->setPlatformServices(choosePlatformServices());
     auto& files = *control<FileListBox>(*window_, "FileListBox1");
     files.setCurrentRow(0);
 
@@ -166,7 +166,7 @@ TEST_F(HandOffTest, AComposerThatCannotOpenIsReportedInTheUsersWords) {
     control<FileListBox>(*window_, "FileListBox1")->setCurrentRow(0);
     {
         ScopedEnv path("PATH", fakePath());
-        window_->setMailComposer(createMailComposer());
+        window_->setPlatformServices(choosePlatformServices());
     }
     const auto seen = test::answerMessageBox([&] { control<QAction>(*window_, "N2")->trigger(); });
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
@@ -178,7 +178,7 @@ TEST_F(HandOffTest, AComposerThatCannotOpenIsReportedInTheUsersWords) {
     fs::remove(fakes_.path("bin/xdg-email"));
     {
         ScopedEnv path("PATH", fakePath(false));
-        window_->setMailComposer(createMailComposer());
+        window_->setPlatformServices(choosePlatformServices());
     }
     const auto missing =
         test::answerMessageBox([&] { control<QAction>(*window_, "N2")->trigger(); });
