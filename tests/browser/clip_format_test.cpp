@@ -12,17 +12,17 @@ namespace kadrix {
 namespace {
 
 std::string clipOf(const test::TempDir& dir, int bits) {
-    test::BmpSpec spec;
-    spec.bits = bits;
-    spec.width = 6;
-    spec.height = 4;
+    test::BmpRecipe recipe;
+    recipe.bits = bits;
+    recipe.width = 6;
+    recipe.height = 4;
     if (bits == 8)
-        spec.palette = {standardColors.begin(), standardColors.end()};
-    spec.pixel = [](int x, int y) {
+        recipe.palette = {standardColors.begin(), standardColors.end()};
+    recipe.pixel = [](int x, int y) {
         return static_cast<std::uint32_t>(x + y);
     };
     const std::string frame = dir.path("Fr" + std::to_string(bits) + ".bmp");
-    test::writeBytes(frame, test::makeBmp(spec));
+    test::writeFile(frame, test::makeBmp(recipe));
     const std::string clip = dir.path("Vid" + std::to_string(bits) + ".avi");
     const std::vector<std::string> frames{frame, frame};
     createAvi(clip, frames, 10);
@@ -33,7 +33,7 @@ TEST(ClipFormat, OurClipsOfEachDepthAreToldApart) {
     test::TempDir dir;
     for (const int bits : {8, 16, 24, 32}) {
         const std::string clip = clipOf(dir, bits);
-        const std::vector<std::byte> bytes = test::readBytes(clip);
+        const std::vector<std::byte> bytes = test::readFile(clip);
         const auto format = clipPixelFormat(bytes);
         ASSERT_TRUE(format) << bits;
         EXPECT_EQ(format->bitCount, bits);
@@ -53,7 +53,7 @@ TEST(ClipFormat, OurClipsOfEachDepthAreToldApart) {
         }
     }
     // Not a clip at all: left to the player, which says what it thinks.
-    test::writeBytes(dir.path("text.avi"), std::vector<std::byte>(100, std::byte{'x'}));
+    test::writeFile(dir.path("text.avi"), std::vector<std::byte>(100, std::byte{'x'}));
     InputFile text(dir.path("text.avi"));
     EXPECT_NO_THROW(checkClipCanBeShown(text));
 }
