@@ -116,16 +116,16 @@ Bytes rgb565Data() {
     return data;
 }
 
-test::BmpSpec specOf(int bits, bool topDown = false) {
-    test::BmpSpec spec;
-    spec.bits = bits;
-    spec.width = sampleWidth;
-    spec.height = sampleHeight;
-    spec.topDown = topDown;
+test::BmpRecipe recipeOf(int bits, bool topDown = false) {
+    test::BmpRecipe recipe;
+    recipe.bits = bits;
+    recipe.width = sampleWidth;
+    recipe.height = sampleHeight;
+    recipe.topDown = topDown;
     if (bits <= 8)
-        spec.palette =
+        recipe.palette =
             bits == 1 ? std::vector<Rgb>{standardColors[0], standardColors[15]} : standardPalette();
-    spec.pixel = [bits](int x, int y) -> std::uint32_t {
+    recipe.pixel = [bits](int x, int y) -> std::uint32_t {
         if (bits == 1)
             return indexAt(x, y) % 2;
         if (bits <= 8)
@@ -135,7 +135,7 @@ test::BmpSpec specOf(int bits, bool topDown = false) {
             return (c.red >> 3) << 10 | (c.green >> 3) << 5 | c.blue >> 3;
         return static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue;
     };
-    return spec;
+    return recipe;
 }
 
 QImage decode(const std::string& path) {
@@ -152,20 +152,20 @@ TEST(BmpPicture, EveryVariantDecodesToItsPixels) {
         bool twoColours = false;
     };
     const std::vector<Case> cases{
-        {"1 bit", test::makeBmp(specOf(1)), 8, true},
-        {"4 bits", test::makeBmp(specOf(4)), 8},
-        {"8 bits", test::makeBmp(specOf(8)), 8},
-        {"16 bits 5-5-5", test::makeBmp(specOf(16)), 5},
+        {"1 bit", test::makeBmp(recipeOf(1)), 8, true},
+        {"4 bits", test::makeBmp(recipeOf(4)), 8},
+        {"8 bits", test::makeBmp(recipeOf(8)), 8},
+        {"16 bits 5-5-5", test::makeBmp(recipeOf(16)), 5},
         {"16 bits 5-6-5", rawBmp(16, 3, sampleHeight, rgb565Data(), {0xF800, 0x07E0, 0x001F}), 5},
-        {"24 bits", test::makeBmp(specOf(24)), 8},
-        {"32 bits", test::makeBmp(specOf(32)), 8},
-        {"24 bits top-down", test::makeBmp(specOf(24, true)), 8},
+        {"24 bits", test::makeBmp(recipeOf(24)), 8},
+        {"32 bits", test::makeBmp(recipeOf(32)), 8},
+        {"24 bits top-down", test::makeBmp(recipeOf(24, true)), 8},
         {"RLE8", rawBmp(8, 1, sampleHeight, rleData(8)), 8},
         {"RLE4", rawBmp(4, 2, sampleHeight, rleData(4)), 8},
     };
     for (const Case& c : cases) {
         const std::string path = dir.path(std::string(c.name) + ".bmp");
-        test::writeBytes(path, c.file);
+        test::writeFile(path, c.file);
         const QImage picture = decode(path);
         ASSERT_EQ(picture.size(), QSize(sampleWidth, sampleHeight)) << c.name;
         const int shift = 8 - c.channelBits;
@@ -189,7 +189,7 @@ TEST(BmpPicture, EveryVariantDecodesToItsPixels) {
 // A header may ask for anything; the check refuses before the decoder
 // allocates, naming the file, and a plan never reaches past the file.
 TEST(BmpPicture, HostileHeadersAreRefusedNamingTheFile) {
-    const Bytes good = test::makeBmp(specOf(24));
+    const Bytes good = test::makeBmp(recipeOf(24));
     struct Case {
         const char* name;
         void (*change)(Bytes&);
@@ -304,7 +304,7 @@ TEST(BmpPicture, AScreenshotPastQtsDefaultLimitDecodes) {
         file[at] = std::byte{0x80};
     put(file, file.size() - 4, 0xFF0000);
     const std::string path = dir.path("8k.bmp");
-    test::writeBytes(path, file);
+    test::writeFile(path, file);
     const QImage picture = decode(path);
     ASSERT_EQ(picture.size(), QSize(width, height));
     EXPECT_EQ(picture.pixelColor(width - 1, 0), QColor(255, 0, 0));
