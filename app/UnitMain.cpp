@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -81,7 +80,6 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
     urlOpener_ = std::move(none.urlOpener);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
-    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
     seeThrough_ = new SeeThrough(this, *windows_);
     setBorderIcons(true, false);

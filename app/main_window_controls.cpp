@@ -53,8 +53,12 @@ QRadioButton* modeButton(QWidget* parent, const char* name, const QString& capti
     auto* button = new QRadioButton(caption, parent);
     button->setObjectName(name);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(
-        QString("QRadioButton { background-color: %1; color: white; }").arg(color.name()));
+    // A smaller indicator, closer to its caption, than the style's own: the
+    // four buttons stand 42 pixels apart and "bmp" must not run under "avi".
+    button->setStyleSheet(QString("QRadioButton { background-color: %1; color: white;"
+                                  " spacing: 3px; }"
+                                  "QRadioButton::indicator { width: 12px; height: 12px; }")
+                              .arg(color.name()));
     return button;
 }
 

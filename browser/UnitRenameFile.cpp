@@ -72,7 +72,6 @@ TRenameFileX::TRenameFileX(const NameDialogFields& fields, FileListBox& files,
       mainWindow_(mainWindow) {
     setObjectName("RenameFileX");
     setWindowTitle("Kadrix");
-    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     setModal(true);
     setFixedSize(155, 86);
     QPalette palette = this->palette();
