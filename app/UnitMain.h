@@ -31,6 +31,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class SoundRecorder;
 class MediaPlayerBar;
 class PictureBox;
 class SeeThrough;
@@ -67,6 +68,9 @@ public:
     void setPlatformServices(PlatformServices services);
     // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The sound input behind the capture button in the "wav" mode; none
+    // until one is set.
+    void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows, as the file system's bytes; output files
@@ -97,9 +101,12 @@ public:
     // The name of the file last clicked in the list in bmp, avi or wav mode,
     // as the file system spells it; empty before the first click.
     const std::string& selectedFile() const { return SelectedFile; }
+    void Timer3Timer();
+    void Timer4Timer();
     // The full paths of the frame files in the current folder.
     QStringList FillList() const;
     bool recording() const { return recording_; }
+    bool soundRecording() const { return soundRecording_; }
     void N1Click();
     void N2Click();
     void N3Click();
@@ -205,6 +212,13 @@ private:
     QString finishRecording();
     void previewPicture(const std::string& path);
     void checkSound(const std::string& path);
+    void startSoundRecording();
+    // The recording device's steps; each is left out when no device is open
+    // and none reports a failure.
+    void openSoundDevice();
+    void recordSound();
+    void stopAndSaveSound();
+    void closeSoundDevice();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -235,9 +249,8 @@ private:
     // The name dialog and what it is to do.
     NameDialogFields nameDialog_;
     std::unique_ptr<TRenameFileX> RenameFileX;
-    // Releases the clip that the preview's player holds open, so that it can
-    // be deleted.
-    void closePreviewClip();
+    bool soundRecording_ = false;
+    std::unique_ptr<SoundRecorder> recorder_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

@@ -7,6 +7,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
 #include "core/path.h"
+#include "media/media_player_bar.h"
 #include "platform/file_operations.h"
 
 #include <QCoreApplication>
@@ -46,7 +47,7 @@ void TMain::N4Click() {
     const std::string entry = FileListBox1->selectedName();
     if (!entry.empty()) {
         if (RadioButton2->isChecked())
-            closePreviewClip();
+            MediaPlayer1->close();
         if (deleteFile(joinPath(FileListBox1->directory(), entry)))
             FileListBox1->removeName(entry);
         else
@@ -56,7 +57,7 @@ void TMain::N4Click() {
 }
 
 void TMain::BitBtn3Click() {
-    closePreviewClip();
+    MediaPlayer1->close();
     // Files that stay (a read-only folder) are not reported; they are gone
     // from the list until it is read again.
     for (int row = 0; row < FileListBox1->count(); ++row)
@@ -89,14 +90,6 @@ void TMain::N7Click() {
     } else {
         showMessage("Нельзя удалить папку <" + shown + ">. Возможно папка не пустая!", this);
     }
-}
-
-} // namespace kadrix
-
-namespace kadrix {
-
-void TMain::closePreviewClip() {
-    // The preview opens no clip in MediaPlayer1 yet: nothing holds one open.
 }
 
 } // namespace kadrix

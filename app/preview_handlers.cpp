@@ -3,13 +3,13 @@
 #include "app/UnitMain.h"
 
 #include "app/error_report.h"
-#include "app/media_player_bar.h"
 #include "browser/bmp_picture.h"
 #include "browser/file_list_box.h"
 #include "browser/file_type.h"
 #include "browser/picture_box.h"
 #include "core/file.h"
 #include "core/path.h"
+#include "media/media_player_bar.h"
 
 #include <QByteArray>
 #include <QDesktopServices>
