@@ -1,15 +1,20 @@
 #include "app/UnitMain.h"
 
+#include "app/click_filter.h"
 #include "app/error_report.h"
 #include "app/frame_title_strip.h"
 #include "app/handler.h"
 #include "app/see_through.h"
+#include "browser/UnitRenameFile.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
+#include "browser/file_list_box.h"
 #include "capture/frame_writer.h"
+#include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
 #include "platform/sound_recorder.h"
 #include "platform/tray_icon.h"
+#include "platform/url_opener.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +23,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +31,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 
 // The pictures live in a static library: their registration must be asked
@@ -73,6 +80,8 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     PlatformServices none = nullPlatformServices();
     grabber_ = std::move(none.grabber);
     windows_ = std::move(none.windows);
+    mailComposer_ = std::move(none.mailComposer);
+    urlOpener_ = std::move(none.urlOpener);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
     createControls();
@@ -82,6 +91,9 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     setFixedSize(clientWidth, clientHeight);
     placePanel();
     openStartFolder();
+    RenameFileX =
+        std::make_unique<TRenameFileX>(nameDialog_, *FileListBox1, *DirectoryListBox1,
+                                       NameDialogPrompts{&showMessage, &askQuestion}, this);
     connectHandlers();
     FormCreate(lockFolders);
 }
@@ -116,8 +128,25 @@ void TMain::connectHandlers() {
     connect(DriveComboBox1, &DriveComboBox::errorOccurred, this,
             [](const QString& text) { showErrorReport(text); });
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
+    connectHandler(N2, &QAction::triggered, this, &TMain::N2Click);
+    connectHandler(N3, &QAction::triggered, this, &TMain::N3Click);
+    connectHandler(N4, &QAction::triggered, this, &TMain::N4Click);
+    connectHandler(N5, &QAction::triggered, this, &TMain::N5Click);
+    connectHandler(N6, &QAction::triggered, this, &TMain::N6Click);
+    connectHandler(N7, &QAction::triggered, this, &TMain::N7Click);
+    connectHandler(BitBtn3, &QPushButton::clicked, this, &TMain::BitBtn3Click);
+    connectHandler(RenameFileX->acceptButton(), &QPushButton::clicked, RenameFileX.get(),
+                   &TRenameFileX::BitBtn1Click);
+    connectHandler(RenameFileX->cancelButton(), &QPushButton::clicked, RenameFileX.get(),
+                   &TRenameFileX::BitBtn2Click);
+    connectHandler(new ClickFilter(Label1), &ClickFilter::clicked, this, &TMain::Label1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
+    connectHandler(FileListBox1, &FileListBox::entryClicked, this, &TMain::FileListBox1Click);
+    connectHandler(FileListBox1, &FileListBox::entryOpened, this, &TMain::FileListBox1DblClick);
+    connectHandler(SpeedButton1, &QToolButton::clicked, this, &TMain::SpeedButton1Click);
+    connectHandler(SpeedButton2, &QToolButton::clicked, this, &TMain::SpeedButton2Click);
+    connectHandler(SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);
     connectHandler(Timer3, &QTimer::timeout, this, &TMain::Timer3Timer);
     connectHandler(Timer4, &QTimer::timeout, this, &TMain::Timer4Timer);
 }
@@ -164,6 +193,10 @@ void TMain::setPlatformServices(PlatformServices services) {
         windows_ = std::move(services.windows);
         seeThrough_->setWindowService(*windows_);
     }
+    if (services.mailComposer)
+        mailComposer_ = std::move(services.mailComposer);
+    if (services.urlOpener)
+        urlOpener_ = std::move(services.urlOpener);
 }
 
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {

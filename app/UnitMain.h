@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/name_dialog_fields.h"
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
 #include "platform/platform_services.h"
@@ -39,8 +40,10 @@ class FrameTitleStrip;
 class SoundRecorder;
 class FrameWriter;
 class MediaPlayerBar;
+class PictureBox;
 class SeeThrough;
 class TrayIcon;
+class TRenameFileX;
 
 // The main window. In the options layout it is a fixed-size window with the
 // file browser; in the capture-frame layout a sizeable see-through frame
@@ -69,7 +72,8 @@ public:
     // Whether the window is the see-through capture frame rather than the
     // options layout.
     bool inCaptureFrame() const;
-    // The platform's screen grab and window service, picked once at start.
+    // The platform's services (screen grab, window service, mail composer,
+    // page opener), picked once at start.
     void setPlatformServices(PlatformServices services);
     // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
@@ -99,6 +103,17 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
+    void FileListBox1Click();
+    void FileListBox1DblClick();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    // Writes the metafile of the BMP file at path (or a bare name in the
+    // working directory) beside it.
+    void bmp2emf(const std::string& path);
+    // The name of the file last clicked in the list in bmp, avi or wav mode,
+    // as the file system spells it; empty before the first click.
+    const std::string& selectedFile() const { return SelectedFile; }
     void Timer3Timer();
     void Timer4Timer();
     // The full paths of the frame files that this recording wrote to the
@@ -107,6 +122,14 @@ public:
     bool recording() const { return recording_; }
     bool soundRecording() const { return soundRecording_; }
     void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void N7Click();
+    void BitBtn3Click();
+    void Label1Click();
 
     // The notification-area icon.
     enum class IconAction { Add = 1, Delete = 2 };
@@ -162,7 +185,7 @@ private:
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
     QPushButton* BitBtn3 = nullptr;
-    QLabel* Image1 = nullptr;
+    PictureBox* Image1 = nullptr;
     QFrame* Panel2 = nullptr;
     MediaPlayerBar* MediaPlayer1 = nullptr;
     QFrame* Panel3 = nullptr;
@@ -216,6 +239,8 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip (a frame not written, or not read).
     QString finishRecording();
+    void previewPicture(const std::string& path);
+    void checkSound(const std::string& path);
     void startSoundRecording();
     // The recording device's steps; each is left out when no device is open
     // and none reports a failure.
@@ -246,6 +271,7 @@ private:
     std::int32_t frameCounter_ = 1;
     std::int32_t soundCounter_ = 1;
     bool firstShow_ = true;
+    std::string SelectedFile;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
     ScreenRect recordedScreen_; // while hidden for a recording
@@ -263,6 +289,12 @@ private:
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
     std::unique_ptr<WindowService> windows_;
+    std::unique_ptr<MailComposer> mailComposer_;
+    std::unique_ptr<UrlOpener> urlOpener_;
+
+    // The name dialog and what it is to do.
+    NameDialogFields nameDialog_;
+    std::unique_ptr<TRenameFileX> RenameFileX;
     bool soundRecording_ = false;
     std::unique_ptr<SoundRecorder> recorder_;
     std::unique_ptr<FrameWriter> frameWriter_; // while recording

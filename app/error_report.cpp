@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kadrix {
 
@@ -25,6 +26,16 @@ void showErrorReport(const QString& text, QWidget* parent) {
 
 void showMessage(const QString& text, QWidget* parent) {
     showBox(QMessageBox::NoIcon, text, parent);
+}
+
+bool askQuestion(const QString& text, QWidget* parent) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No,
+                    parent ? parent : QApplication::activeWindow());
+    box.setObjectName("Question");
+    box.button(QMessageBox::Yes)->setText("Да");
+    box.button(QMessageBox::No)->setText("Нет");
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace kadrix

@@ -15,4 +15,8 @@ void showErrorReport(const QString& text, QWidget* parent = nullptr);
 // OK button ("Устройство не готово!", "Это не BMP формат!").
 void showMessage(const QString& text, QWidget* parent = nullptr);
 
+// A confirmation with a question icon and the buttons Yes and No, the
+// application title as caption; true for Yes.
+bool askQuestion(const QString& text, QWidget* parent = nullptr);
+
 } // namespace kadrix

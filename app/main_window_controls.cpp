@@ -3,11 +3,12 @@
 
 #include "app/colors.h"
 #include "app/frame_title_strip.h"
-#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 #include "capture/clip_timing.h"
+#include "media/media_player_bar.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -144,9 +145,8 @@ void TMain::createControls() {
     BitBtn3 = place(handButton(Panel1, "BitBtn3", "Удалить все"), "BitBtn3", 219, 355, 134, 26);
     BitBtn3->setIcon(QIcon(":/kadrix/delete-all.png"));
 
-    Image1 = place(new QLabel(Panel1), "Image1", 357, 105, 195, 193);
+    Image1 = place(new PictureBox(Panel1), "Image1", 357, 105, 195, 193);
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Panel2 = place(new QFrame(Panel1), "Panel2", 358, 106, 193, 193);
     paint(Panel2, colors::maroon);
@@ -222,15 +222,12 @@ void TMain::createMenusAndTimers() {
     PopupMenu2 = menu("PopupMenu2");
     N3 = item(PopupMenu2, "N3", "Переименовать");
     N4 = item(PopupMenu2, "N4", "Удалить");
-    N2 = item(PopupMenu2, "N2", "Отправить через MS Outlook");
+    N2 = item(PopupMenu2, "N2", "Отправить по почте");
     PopupMenu3 = menu("PopupMenu3");
     N5 = item(PopupMenu3, "N5", "Копировать");
     PopupMenu4 = menu("PopupMenu4");
     N6 = item(PopupMenu4, "N6", "Создать папку");
     N7 = item(PopupMenu4, "N7", "Удалить папку");
-    // The file, picture and folder operations come with their handlers.
-    for (QAction* operation : {N2, N3, N4, N5, N6, N7})
-        operation->setEnabled(false);
     const std::pair<QWidget*, QMenu*> contextMenus[] = {
         {FileListBox1, PopupMenu2}, {Image1, PopupMenu3}, {DirectoryListBox1, PopupMenu4}};
     for (const auto& [widget, popup] : contextMenus) {

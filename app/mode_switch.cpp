@@ -2,9 +2,10 @@
 // shows, and which preview controls stand beside it.
 #include "app/UnitMain.h"
 
-#include "media/media_player_bar.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 #include "core/error.h"
+#include "media/media_player_bar.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -123,6 +123,14 @@ std::string DirectoryListBox::folderOf(const QListWidgetItem& item) {
     return std::string(folder.constData(), static_cast<std::size_t>(folder.size()));
 }
 
+void DirectoryListBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListWidget::mousePressEvent(event);
+}
+
 void DirectoryListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QListWidget::mouseDoubleClickEvent(event);
     if (const QListWidgetItem* entry = itemAt(event->position().toPoint()))

@@ -54,6 +54,8 @@ signals:
     void errorOccurred(const QString& text);
 
 protected:
+    // A right click opens the context menu and leaves the selection alone.
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 

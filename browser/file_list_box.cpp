@@ -4,6 +4,8 @@
 #include "core/error.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -144,6 +146,18 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent), look_(new Entry
     // Measuring one entry for all keeps a list of thousands fast to fill.
     setUniformItemSizes(true);
     setItemDelegate(look_);
+    connect(this, &QListWidget::itemClicked, this, &FileListBox::entryClicked);
+    connect(this, &QListWidget::itemDoubleClicked, this, &FileListBox::entryOpened);
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    const QListWidgetItem* before = currentItem();
+    QListWidget::keyPressEvent(event);
+    if (currentItem() && currentItem() != before)
+        emit entryClicked();
+    else if (currentItem() && currentItem()->isSelected() &&
+             (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
+        emit entryOpened();
 }
 
 void FileListBox::setDirectory(const std::string& folder) {
@@ -232,6 +246,22 @@ void FileListBox::removeName(const std::string& name) {
             return;
         }
     }
+}
+
+void FileListBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListWidget::mousePressEvent(event);
+}
+
+void FileListBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListWidget::mouseReleaseEvent(event);
 }
 
 const QIcon& FileListBox::glyphFor(const QString& entry) const {

@@ -49,6 +49,18 @@ public:
 signals:
     // After each reading of the folder.
     void listRead();
+    // A click on an entry, or a key that moved the selection to another one:
+    // what a list box counts as a click.
+    void entryClicked();
+    // A double click on an entry, or Enter on the selected one.
+    void entryOpened();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // A right click opens the context menu and leaves the selection alone;
+    // it is no click on an entry either.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     class EntryLook;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/error.h"
+#include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
+#include "platform/url_opener.h"
 #include "platform/window_service.h"
 
 namespace kadrix {
@@ -22,6 +24,18 @@ public:
         return std::make_unique<WindowAway>();
     }
     void flush() override {}
+};
+
+// Where the desktop offers no way to hand over a message.
+class NullMailComposer final : public MailComposer {
+public:
+    void compose(const MailMessage&, FailureReport failed) override { failed(noMailHandOffText()); }
+};
+
+// Where the desktop offers no way to open a page.
+class NullUrlOpener final : public UrlOpener {
+public:
+    bool open(const QUrl&) override { return false; }
 };
 
 } // namespace kadrix

@@ -1,12 +1,15 @@
 #include "platform/platform_services.h"
 
+#include "platform/linux/desktop_url_opener.h"
 #include "platform/linux/system_tray_icon.h"
 #include "platform/linux/x11_screen_grabber.h"
 #include "platform/linux/x11_window_service.h"
+#include "platform/linux/xdg_email_composer.h"
 #include "platform/null_services.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 #include <cstdlib>
 #include <exception>
 
@@ -16,13 +19,18 @@ namespace {
 
 Q_LOGGING_CATEGORY(platformLog, "kadrix.platform", QtWarningMsg)
 
-} // namespace
-
-PlatformServices nullPlatformServices() {
-    return {std::make_unique<NullScreenGrabber>(), std::make_unique<NullWindowService>()};
+// The desktop's services, which do not depend on the display: the mail
+// composer where xdg-email is installed, and the page opener.
+void addDesktopServices(PlatformServices& services) {
+    const QString xdgEmail = QStandardPaths::findExecutable("xdg-email");
+    if (xdgEmail.isEmpty())
+        services.mailComposer = std::make_unique<NullMailComposer>();
+    else
+        services.mailComposer = std::make_unique<XdgEmailComposer>(xdgEmail);
+    services.urlOpener = std::make_unique<DesktopUrlOpener>();
 }
 
-PlatformServices choosePlatformServices() {
+PlatformServices displayServices() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
         return nullPlatformServices();
@@ -34,11 +42,26 @@ PlatformServices choosePlatformServices() {
         std::free(host);
     try {
         return {std::make_unique<X11ScreenGrabber>(x11->connection(), screen),
-                std::make_unique<X11WindowService>(x11->connection())};
+                std::make_unique<X11WindowService>(x11->connection()),
+                // The desktop's services are added by the caller.
+                nullptr, nullptr};
     } catch (const std::exception& error) {
         qCWarning(platformLog) << "No screen grab on this X server:" << error.what();
         return nullPlatformServices();
     }
+}
+
+} // namespace
+
+PlatformServices nullPlatformServices() {
+    return {std::make_unique<NullScreenGrabber>(), std::make_unique<NullWindowService>(),
+            std::make_unique<NullMailComposer>(), std::make_unique<NullUrlOpener>()};
+}
+
+PlatformServices choosePlatformServices() {
+    PlatformServices services = displayServices();
+    addDesktopServices(services);
+    return services;
 }
 
 std::unique_ptr<TrayIcon> chooseTrayIcon(const QIcon& icon) {

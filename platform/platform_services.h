@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
 #include "platform/tray_icon.h"
+#include "platform/url_opener.h"
 #include "platform/window_service.h"
 
 #include <memory>
@@ -15,6 +17,9 @@ namespace kadrix {
 struct PlatformServices {
     std::unique_ptr<ScreenGrabber> grabber;
     std::unique_ptr<WindowService> windows;
+    // The desktop's mail composer and its opener of pages (the help page).
+    std::unique_ptr<MailComposer> mailComposer;
+    std::unique_ptr<UrlOpener> urlOpener;
 };
 
 // The one place that picks the platform: the X11 services when the

@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, MenusAndTimersAreThere) {
     const std::pair<QMenu*, QStringList> menus[] = {
         {test::control<QMenu>(window, "PopupMenu1"), {"Выход"}},
         {test::control<QMenu>(window, "PopupMenu2"),
-         {"Переименовать", "Удалить", "Отправить через MS Outlook"}},
+         {"Переименовать", "Удалить", "Отправить по почте"}},
         {test::control<QMenu>(window, "PopupMenu3"), {"Копировать"}},
         {test::control<QMenu>(window, "PopupMenu4"), {"Создать папку", "Удалить папку"}},
     };

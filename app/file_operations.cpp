@@ -1,0 +1,95 @@
+// The file list's and the folder tree's operations: rename, delete, delete
+// all, new folder, delete folder.
+#include "app/UnitMain.h"
+
+#include "app/error_report.h"
+#include "browser/UnitRenameFile.h"
+#include "browser/directory_list_box.h"
+#include "browser/file_list_box.h"
+#include "core/path.h"
+#include "media/media_player_bar.h"
+#include "platform/file_operations.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kadrix {
+
+namespace {
+
+// The first selected entry of a list, scanning from the first; -1 for none.
+int selectedRow(const QListWidget& list) {
+    for (int row = 0; row < list.count(); ++row) {
+        if (list.item(row)->isSelected())
+            return row;
+    }
+    return -1;
+}
+
+} // namespace
+
+void TMain::N3Click() {
+    nameDialog_.NameDialogMode = renameFileMode;
+    const std::string entry = FileListBox1->selectedName();
+    nameDialog_.RenameSourcePath = joinPath(FileListBox1->directory(), entry);
+    nameDialog_.RenameSourceName = entry;
+    RenameFileX->showModalWith(QString::fromStdString(entry));
+}
+
+void TMain::N6Click() {
+    nameDialog_.NameDialogMode = createFolderMode;
+    nameDialog_.NewFolderParent = FileListBox1->directory();
+    RenameFileX->showModalWith("новая папка");
+}
+
+void TMain::N4Click() {
+    const std::string entry = FileListBox1->selectedName();
+    if (!entry.empty()) {
+        if (RadioButton2->isChecked())
+            MediaPlayer1->close();
+        if (deleteFile(joinPath(FileListBox1->directory(), entry)))
+            FileListBox1->removeName(entry);
+        else
+            showMessage("Удаление не удалось", this);
+    }
+    QCoreApplication::processEvents();
+}
+
+void TMain::BitBtn3Click() {
+    MediaPlayer1->close();
+    // Files that stay (a read-only folder) are not reported; they are gone
+    // from the list until it is read again.
+    for (int row = 0; row < FileListBox1->count(); ++row)
+        deleteFile(
+            joinPath(FileListBox1->directory(), FileListBox::nameOf(*FileListBox1->item(row))));
+    FileListBox1->clear();
+    QCoreApplication::processEvents();
+}
+
+void TMain::N7Click() {
+    const int row = selectedRow(*DirectoryListBox1);
+    const std::string folder =
+        row < 0 ? std::string() : DirectoryListBox::folderOf(*DirectoryListBox1->item(row));
+    // Only a subfolder of the current folder, selected with a single click,
+    // may go: never the current folder, an ancestor or the root.
+    const std::string name = folder.substr(folder.rfind('/') + 1);
+    const bool subfolder = !folder.empty() && !name.empty() &&
+                           joinPath(DirectoryListBox1->directory(), name) == folder &&
+                           folder != DirectoryListBox1->directory() && folderExists(folder);
+    if (!subfolder) {
+        showMessage("Выйдите из папки перед её удалением!", this);
+        return;
+    }
+    const QString shown = QString::fromStdString(folder);
+    if (!askQuestion("Будет удалена папка <" + shown + ">  Продолжить?", this))
+        return;
+    if (removeFolder(folder)) {
+        delete DirectoryListBox1->takeItem(row);
+        QCoreApplication::processEvents();
+    } else {
+        showMessage("Нельзя удалить папку <" + shown + ">. Возможно папка не пустая!", this);
+    }
+}
+
+} // namespace kadrix

@@ -1,0 +1,29 @@
+// "Помощь": the help page in the user's browser.
+#include "app/help_page.h"
+
+#include "app/UnitMain.h"
+#include "core/error.h"
+#include "platform/url_opener.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace kadrix {
+
+QString helpPagePath(const QString& applicationDir) {
+    const QString installed = QDir::cleanPath(applicationDir + "/../share/kadrix/help/index.html");
+    if (QFileInfo::exists(installed))
+        return installed;
+    return QStringLiteral(KADRIX_HELP_SOURCE_DIR "/index.html");
+}
+
+void TMain::Label1Click() {
+    const QString page = helpPagePath(QCoreApplication::applicationDirPath());
+    if (!urlOpener_->open(QUrl::fromLocalFile(page)))
+        throw Error("Cannot open the help page \"" + page.toStdString() +
+                    "\" in a browser: no program to open it was found");
+}
+
+} // namespace kadrix

@@ -1,0 +1,23 @@
+// "Копировать": the previewed picture to the clipboard.
+#include "app/UnitMain.h"
+
+#include "browser/picture_box.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace kadrix {
+
+void TMain::N5Click() {
+    // With no picture previewed there is nothing to copy, and the clipboard
+    // keeps what it holds.
+    const QImage& picture = Image1->picture();
+    if (picture.isNull())
+        return;
+    // At full size, not as Image1 shows it. Other programs paste it as
+    // image/png or image/bmp; on X11 the clipboard lives as long as this
+    // program does.
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+} // namespace kadrix
