@@ -8,6 +8,8 @@
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "platform/screen_grabber.h"
+#include "platform/sound_player.h"
+#include "platform/sound_recorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,7 +69,9 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()),
+      soundPlayer_(std::make_unique<NullSoundPlayer>()) {
     initKadrixResources();
     PlatformServices none = nullPlatformServices();
     grabber_ = std::move(none.grabber);
@@ -122,6 +126,8 @@ void TMain::connectHandlers() {
     connectHandler(SpeedButton1, &QToolButton::clicked, this, &TMain::SpeedButton1Click);
     connectHandler(SpeedButton2, &QToolButton::clicked, this, &TMain::SpeedButton2Click);
     connectHandler(SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);
+    connectHandler(Timer3, &QTimer::timeout, this, &TMain::Timer3Timer);
+    connectHandler(Timer4, &QTimer::timeout, this, &TMain::Timer4Timer);
 }
 
 TMain::~TMain() = default;
@@ -165,6 +171,14 @@ void TMain::setPlatformServices(PlatformServices services) {
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     if (grabber)
         grabber_ = std::move(grabber);
+}
+
+void TMain::setSoundRecorder(std::unique_ptr<SoundRecorder> recorder) {
+    recorder_ = std::move(recorder);
+}
+
+void TMain::setSoundPlayer(std::unique_ptr<SoundPlayer> player) {
+    soundPlayer_ = std::move(player);
 }
 
 bool TMain::inCaptureFrame() const {

@@ -30,6 +30,8 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class SoundPlayer;
+class SoundRecorder;
 class MediaPlayerBar;
 class PictureBox;
 class SeeThrough;
@@ -64,6 +66,12 @@ public:
     void setPlatformServices(PlatformServices services);
     // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The sound input behind the capture button in the "wav" mode; none
+    // until one is set.
+    void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
+    // What plays a sound on a double click in the "wav" mode; none until one
+    // is set.
+    void setSoundPlayer(std::unique_ptr<SoundPlayer> player);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows, as the file system's bytes; output files
@@ -94,9 +102,12 @@ public:
     // The name of the file last clicked in the list in bmp, avi or wav mode,
     // as the file system spells it; empty before the first click.
     const std::string& selectedFile() const { return SelectedFile; }
+    void Timer3Timer();
+    void Timer4Timer();
     // The full paths of the frame files in the current folder.
     QStringList FillList() const;
     bool recording() const { return recording_; }
+    bool soundRecording() const { return soundRecording_; }
     void N1Click();
 
     // The next output name of each kind, and the refresh of Edit1 for the
@@ -194,6 +205,15 @@ private:
     QString finishRecording();
     void previewPicture(const std::string& path);
     void checkSound(const std::string& path);
+    void openClip(const std::string& path);
+    void playSound(const std::string& path);
+    void startSoundRecording();
+    // The recording device's steps; each is left out when no device is open
+    // and none reports a failure.
+    void openSoundDevice();
+    void recordSound();
+    void stopAndSaveSound();
+    void closeSoundDevice();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -218,6 +238,9 @@ private:
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
     std::unique_ptr<WindowService> windows_;
+    bool soundRecording_ = false;
+    std::unique_ptr<SoundRecorder> recorder_;
+    std::unique_ptr<SoundPlayer> soundPlayer_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

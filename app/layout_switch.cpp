@@ -2,7 +2,7 @@
 #include "app/UnitMain.h"
 
 #include "app/frame_title_strip.h"
-#include "app/media_player_bar.h"
+#include "media/media_player_bar.h"
 #include "app/see_through.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
