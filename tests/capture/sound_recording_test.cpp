@@ -36,7 +36,7 @@ protected:
         auto recorder = std::make_unique<test::FakeSoundRecorder>(calls_, hasInput);
         recorder->stopTakes = stopTakes;
         window_->setSoundRecorder(std::move(recorder));
-        window_->DirectoryListBox1->setDirectory(folder_.str());
+        control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder_.str());
         control<QRadioButton>(*window_, "RadioButton3")->click();
         window_->show();
         control<QPushButton>(*window_, "BitBtn2")->click();

@@ -80,7 +80,7 @@ protected:
         window_ = std::make_unique<TMain>(TMain::LockFolders{
             QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
         window_->setSoundRecorder(createSoundRecorder());
-        window_->DirectoryListBox1->setDirectory(folder_.str());
+        control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder_.str());
         control<QRadioButton>(*window_, "RadioButton3")->click();
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
