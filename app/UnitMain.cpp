@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,7 +77,6 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     windows_ = std::move(none.windows);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
-    setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
     seeThrough_ = new SeeThrough(this, *windows_);
     setBorderIcons(true, false);

@@ -9,7 +9,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -104,8 +107,9 @@ public:
     const std::string& selectedFile() const { return SelectedFile; }
     void Timer3Timer();
     void Timer4Timer();
-    // The full paths of the frame files in the current folder.
-    QStringList FillList() const;
+    // The full paths of the frame files in the current folder, as the file
+    // system's bytes.
+    std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
     bool soundRecording() const { return soundRecording_; }
     void N1Click();
@@ -217,6 +221,11 @@ private:
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
+    // Reads the current folder afresh into both lists.
+    void reloadFolder();
+    // The current folder could not be read (it has gone, say): reported once,
+    // then the browser moves to the nearest folder above it that exists.
+    void leaveVanishedFolder(const std::exception& error);
     // Edit1 shows an output path; it is not where the path is kept.
     void showNextName(const std::string& path);
     // What a mode button sets: the list's mask, the capture button, the

@@ -59,14 +59,14 @@ void TMain::BitBtn2Click() {
     // The window manager's frame comes back around the window: its inside goes
     // where it was inside that frame before.
     move(outerTopLeft + decorationOffset_);
-    // Files captured in the frame come into the lists now.
-    DirectoryListBox1->reload();
-    FileListBox1->reload();
     if (RadioButton2->isChecked()) {
         MediaPlayer1->show();
         Panel2->show();
     }
     refreshNextName();
+    // Files captured in the frame come into the lists now, once the layout
+    // is whole.
+    reloadFolder();
 }
 
 void TMain::FormResize() {

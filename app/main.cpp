@@ -1,12 +1,27 @@
 // Program entry. The command line is not read.
 #include "app/UnitMain.h"
+#include "app/error_report.h"
 #include "app/kadrix_application.h"
+#include "platform/display_session.h"
 #include "platform/media_services.h"
 #include "platform/platform_services.h"
 
 #include <QStandardPaths>
+#include <QTimer>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    // Chosen before the application exists: it connects to its display at once.
+    const kadrix::DisplayChoice display =
+        kadrix::chooseDisplay(kadrix::currentSessionEnvironment());
+    const std::string notice(kadrix::displayNotice(display));
+    if (display == kadrix::DisplayChoice::NoXServer) {
+        // There is no display to show a message on.
+        std::cerr << "kadrix: " << notice << '\n';
+        return 1;
+    }
+    kadrix::applyDisplayChoice(display);
+
     kadrix::KadrixApplication app(argc, argv);
     const kadrix::TMain::LockFolders lockFolders{
         QCoreApplication::applicationDirPath(),
@@ -22,5 +37,11 @@ int main(int argc, char** argv) {
     window.setSoundPlayer(kadrix::createSoundPlayer());
     window.centreOnScreen();
     window.show();
+    if (!notice.empty()) {
+        std::cerr << "kadrix: " << notice << '\n';
+        QTimer::singleShot(0, &window, [&window, &notice] {
+            kadrix::showMessage(QString::fromStdString(notice), &window);
+        });
+    }
     return app.exec();
 }

@@ -2,9 +2,10 @@
 // shows, and which preview controls stand beside it.
 #include "app/UnitMain.h"
 
-#include "media/media_player_bar.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "core/error.h"
+#include "media/media_player_bar.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -27,8 +28,8 @@ struct TMain::Mode {
 };
 
 void TMain::applyMode(const Mode& mode) {
-    // The list first: a folder that has gone leaves the mode as it was.
-    FileListBox1->setMask(mode.mask);
+    // The mode's own state first, whole: a folder that has gone meanwhile is
+    // dealt with after, and leaves no control in the old mode.
     BitBtn2->setEnabled(mode.canCapture);
     BitBtn3->setEnabled(mode.canCapture);
     Panel2->setVisible(mode.clipPlayer);
@@ -40,6 +41,12 @@ void TMain::applyMode(const Mode& mode) {
     SpinEdit1->setEnabled(mode.duration);
     if (mode.refreshesNextName)
         refreshNextName();
+    try {
+        FileListBox1->setMask(mode.mask);
+    } catch (const Error& error) {
+        leaveVanishedFolder(error);
+        FileListBox1->setMask(mode.mask);
+    }
 }
 
 void TMain::RadioButton1Click() {

@@ -74,6 +74,25 @@ std::string_view fileTypeName(FileType type) {
     return "unknown";
 }
 
+FileKind identifyFile(std::span<const std::byte> leadingBytes) {
+    const FileType type = PhysicalResolveFileType(leadingBytes);
+    if (type != FileType::None)
+        return {static_cast<int>(type), fileTypeName(type)};
+    const auto bytes = leadingBytes.first(std::min(leadingBytes.size(), fileKindProbeSize));
+    // ICONDIR: reserved 0, type 1 (icon).
+    if (matches(bytes, 0, {0x00, 0x00, 0x01, 0x00}))
+        return {8, "Windows icon"};
+    if (matches(bytes, 0, {'R', 'I', 'F', 'F'}) && matches(bytes, 8, {'A', 'V', 'I', ' '}))
+        return {9, "AVI clip"};
+    if (matches(bytes, 0, {'R', 'I', 'F', 'F'}) && matches(bytes, 8, {'W', 'A', 'V', 'E'}))
+        return {10, "WAVE sound"};
+    // Start of image and the next marker's first byte, whatever segment
+    // (Exif, a bare quantisation table) follows.
+    if (matches(bytes, 0, {0xFF, 0xD8, 0xFF}))
+        return {11, "JPEG"};
+    return {0, fileTypeName(FileType::None)};
+}
+
 bool hasWaveForm(std::span<const std::byte> leadingBytes) {
     return matches(leadingBytes.first(std::min(leadingBytes.size(), waveProbeSize)), 8,
                    {'W', 'A', 'V', 'E'});

@@ -36,6 +36,23 @@ FileType PhysicalResolveFileType(InputFile& file);
 // A short English name for a code, for the tool's listing.
 std::string_view fileTypeName(FileType type);
 
+// What kadrix-tool type tells apart: the content check's eight types with
+// their codes, and beyond them the files the program itself writes, which
+// the content check leaves unknown.
+struct FileKind {
+    int code;
+    std::string_view name;
+};
+
+// How many leading bytes identifyFile looks at: a RIFF header's form type
+// ends at byte 12.
+inline constexpr std::size_t fileKindProbeSize = 12;
+
+// The content check's type where it finds one; otherwise an icon (code 8),
+// an AVI clip (9), a WAVE sound (10) or a JPEG without JFIF (11), or
+// unknown (0).
+FileKind identifyFile(std::span<const std::byte> leadingBytes);
+
 // How many leading bytes the wave check reads: a canonical WAVE header.
 inline constexpr std::size_t waveProbeSize = 44;
 

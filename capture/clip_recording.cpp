@@ -8,6 +8,7 @@
 #include "browser/folder_listing.h"
 #include "capture/avi_writer.h"
 #include "capture/bmp_writer.h"
+#include "capture/clip_timing.h"
 #include "capture/create_avi.h"
 #include "capture/screen_under_window.h"
 #include "core/error.h"
@@ -82,13 +83,13 @@ void TMain::Timer1Timer() {
     ProgressBar1->setValue(ProgressBar1->value() + progressStep_);
 }
 
-QStringList TMain::FillList() const {
+std::vector<std::string> TMain::FillList() const {
     std::vector<std::string> names = listFiles(currentFolder(), "Fr*.bmp");
     // Frame order: the six-digit numbers ascending.
     std::sort(names.begin(), names.end());
-    QStringList frames;
+    std::vector<std::string> frames;
     for (const std::string& name : names)
-        frames << QString::fromStdString(joinPath(currentFolder(), name));
+        frames.push_back(joinPath(currentFolder(), name));
     return frames;
 }
 
@@ -109,20 +110,17 @@ QString TMain::finishRecording() {
     titleStrip_->repaint();
 
     QString inputError;
-    QStringList frames;
+    std::vector<std::string> frames;
     try {
         frames = FillList();
     } catch (const Error& error) {
         inputError = QString::fromStdString(error.what());
     }
-    if (frames.isEmpty() && inputError.isEmpty()) {
+    if (frames.empty() && inputError.isEmpty()) {
         showMessage("Fr*.bmp файлы отсутствуют");
-    } else if (!frames.isEmpty()) {
-        std::vector<std::string> paths;
-        for (const QString& frame : frames)
-            paths.push_back(frame.toStdString());
+    } else if (!frames.empty()) {
         try {
-            createAvi(outputPathFor(OutputKind::Video), paths, 10);
+            createAvi(outputPathFor(OutputKind::Video), frames, clipFramesPerSecond);
         } catch (const AviWriteError& error) {
             showMessage(QString::fromStdString(error.what()));
         } catch (const Error& error) {

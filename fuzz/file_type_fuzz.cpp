@@ -9,5 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     static_cast<void>(kadrix::PhysicalResolveFileType(bytes));
     static_cast<void>(kadrix::hasWaveForm(bytes));
+    static_cast<void>(kadrix::identifyFile(bytes));
     return 0;
 }

@@ -13,9 +13,14 @@ struct Volume {
 };
 
 // The mounted volumes a user would pick (the filesystem root, home and data
-// partitions, removable media, network shares), sorted by mount point. Reads
-// the mount table of this process; throws kadrix::Error when it cannot.
+// partitions, removable media, network shares), sorted by mount point, from
+// the mount table of this process alone: no volume is looked at, since a
+// network share that stopped answering would hang the look. Where the table
+// cannot be read, the root alone.
 std::vector<Volume> mountedVolumes();
+
+// The same from the mount table in the file at mountInfoPath.
+std::vector<Volume> volumesListedIn(const std::string& mountInfoPath);
 
 // Where a widget gets its volumes from: mountedVolumes, or a fixed list in a
 // test.

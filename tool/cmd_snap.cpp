@@ -1,27 +1,17 @@
 #include "capture/bmp_writer.h"
 #include "capture/output_name.h"
+#include "core/error.h"
 #include "platform/linux/x11_screen_grabber.h"
 #include "tool/commands.h"
 
 #include <charconv>
-#include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 
 namespace kadrix::tool {
 
 namespace {
-
-constexpr const char* snapUsage =
-    "usage: kadrix-tool snap [--count N] X Y W H FILE.bmp\n"
-    "Grabs the screen rectangle at X,Y of W x H physical pixels into a BMP file at the\n"
-    "screen's colour depth; parts outside the screen are black. With --count, grabs N\n"
-    "pictures one after another into FILE000001.bmp, FILE000002.bmp, ...\n";
-
-int usageError() {
-    std::fputs(snapUsage, stderr);
-    return 2;
-}
 
 bool parseInt(std::string_view text, int& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -39,30 +29,37 @@ std::string numberedPath(const std::string& path, int number) {
 
 } // namespace
 
-// kadrix-tool snap: a screen rectangle into a BMP file.
+constinit const std::string_view snapDetails =
+    "Grabs the screen rectangle at X,Y of W x H physical pixels from the X11\n"
+    "display in $DISPLAY into a BMP file at the screen's colour depth; parts\n"
+    "outside the screen are black. With --count, grabs N pictures one after\n"
+    "another into FILE000001.bmp, FILE000002.bmp, ...\n";
+
+// kadrix-tool snap [--count N] X Y W H FILE.bmp
 int runSnap(std::span<char* const> args) {
-    if (args.size() == 1 &&
-        (std::string_view(args[0]) == "--help" || std::string_view(args[0]) == "-h")) {
-        std::fputs(snapUsage, stdout);
-        return 0;
-    }
     int count = 1;
     const bool numbered = args.size() >= 2 && std::string_view(args[0]) == "--count";
     if (numbered) {
         if (!parseInt(args[1], count) || count < 1)
-            return usageError();
+            throw UsageError("--count takes a number of at least 1");
         args = args.subspan(2);
     }
     ScreenRect rect;
     if (args.size() != 5 || !parseInt(args[0], rect.x) || !parseInt(args[1], rect.y) ||
         !parseInt(args[2], rect.width) || !parseInt(args[3], rect.height) || rect.width <= 0 ||
         rect.height <= 0)
-        return usageError();
+        throw UsageError("a rectangle X Y W H of at least one pixel and a file expected");
     const std::string path = args[4];
 
     X11ScreenGrabber grabber;
-    for (int number = 1; number <= count; ++number)
-        writeBmp(numbered ? numberedPath(path, number) : path, grabber.grab(rect));
+    for (int number = 1; number <= count; ++number) {
+        const std::string output = numbered ? numberedPath(path, number) : path;
+        try {
+            writeBmp(output, grabber.grab(rect));
+        } catch (const std::exception& error) {
+            throw Error(fileError(output, error.what()));
+        }
+    }
     return 0;
 }
 

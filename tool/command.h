@@ -1,16 +1,36 @@
 #pragma once
 
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace kadrix::tool {
 
 // One sub-command of kadrix-tool. run() gets the arguments after the command
-// name and returns the exit status; errors go to stderr.
+// name and returns the exit status; it throws UsageError for arguments it
+// cannot take and kadrix::Error (or FileError) for a failed file.
 struct Command {
     std::string_view name;
-    std::string_view usage;
+    std::string_view usage;   // the arguments, as "kadrix-tool NAME USAGE"
+    std::string_view summary; // one line for kadrix-tool --help
+    std::string_view details; // the rest of kadrix-tool NAME --help
     int (*run)(std::span<char* const> args);
 };
+
+// Arguments the command cannot take; the tool prints the text and the
+// command's usage and exits with status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A failure while working on one file, with that file's name in front of the
+// reason unless the reason already names it.
+std::string fileError(const std::string& path, const std::string& reason);
+
+// Throws, in English and naming the file, unless its leading bytes are a
+// bitmap's: the conversions take BMP pictures only.
+void requireBitmap(const std::string& path);
 
 } // namespace kadrix::tool

@@ -2,7 +2,8 @@
 
 #include "tool/command.h"
 
-// The commands of kadrix-tool, one per tool/cmd_<name>.cpp.
+// The commands of kadrix-tool, one per tool/cmd_<name>.cpp, each with the
+// text its --help prints below the usage line.
 namespace kadrix::tool {
 
 int runType(std::span<char* const> args);
@@ -11,5 +12,12 @@ int runIco(std::span<char* const> args);
 int runEmf(std::span<char* const> args);
 int runSnap(std::span<char* const> args);
 int runAvi(std::span<char* const> args);
+
+extern const std::string_view typeDetails;
+extern const std::string_view jpgDetails;
+extern const std::string_view icoDetails;
+extern const std::string_view emfDetails;
+extern const std::string_view snapDetails;
+extern const std::string_view aviDetails;
 
 } // namespace kadrix::tool

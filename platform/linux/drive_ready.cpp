@@ -1,42 +1,36 @@
 #include "platform/drive_ready.h"
 
-#include "core/error.h"
-#include "core/file.h"
-
-#include <cerrno>
 #include <fcntl.h>
-#include <limits.h>
+#include <future>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kadrix {
 
-namespace {
-
-// The working directory's path, for an error message.
-std::string workingDirectoryName() {
-    char path[PATH_MAX];
-    return ::getcwd(path, sizeof path) ? std::string(path) : std::string(".");
+bool IsDriveReady(const std::string& mountPoint) {
+    struct stat status {};
+    return !mountPoint.empty() && ::stat(mountPoint.c_str(), &status) == 0 &&
+           S_ISDIR(status.st_mode) &&
+           ::faccessat(AT_FDCWD, mountPoint.c_str(), X_OK, AT_EACCESS) == 0;
 }
 
-} // namespace
-
-bool IsDriveReady(const std::string& mountPoint) {
-    // Kept as a descriptor rather than a path: it leads back to the very same
-    // folder even when that was renamed meanwhile. Where it cannot be kept
-    // (the folder may no longer be searched), there would be no way back
-    // either, so the test is not made and the working directory stays.
-    const std::string previousName = workingDirectoryName();
-    const UniqueFd previous(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!previous) {
-        const int error = errno;
-        throw systemError("Cannot keep the working folder", previousName, error);
-    }
-    const bool ready = ::chdir(mountPoint.c_str()) == 0;
-    if (::fchdir(previous.get()) != 0) {
-        const int error = errno;
-        throw systemError("Cannot return to the working folder", previousName, error);
-    }
-    return ready;
+bool isDriveReadyWithin(const std::string& mountPoint, std::chrono::milliseconds limit,
+                        std::function<bool(const std::string&)> look) {
+    // The worker owns what it uses: it may outlive this call by minutes.
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> ready = answer->get_future();
+    std::thread([answer, look = std::move(look), mountPoint] {
+        try {
+            answer->set_value(look(mountPoint));
+        } catch (...) {
+            answer->set_exception(std::current_exception());
+        }
+    }).detach();
+    if (ready.wait_for(limit) != std::future_status::ready)
+        return false;
+    return ready.get();
 }
 
 } // namespace kadrix

@@ -22,11 +22,11 @@ namespace {
 constexpr const char* mountInfoPath = "/proc/self/mountinfo";
 constexpr const char* labelFolder = "/dev/disk/by-label";
 
-std::string readMountInfo() {
-    const UniqueFd fd(::open(mountInfoPath, O_RDONLY | O_CLOEXEC));
+std::string readMountInfo(const std::string& path) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
         const int error = errno;
-        throw systemError("Cannot open file", mountInfoPath, error);
+        throw systemError("Cannot open file", path, error);
     }
     // The file reports a size of 0: read until the end.
     std::string text;
@@ -37,7 +37,7 @@ std::string readMountInfo() {
             continue;
         if (n < 0) {
             const int error = errno;
-            throw systemError("Cannot read file", mountInfoPath, error);
+            throw systemError("Cannot read file", path, error);
         }
         if (n == 0)
             return text;
@@ -63,20 +63,23 @@ std::map<dev_t, std::string> labelsByDevice() {
     return labels;
 }
 
-bool isFolder(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 } // namespace
 
 std::vector<Volume> mountedVolumes() {
+    return volumesListedIn(mountInfoPath);
+}
+
+std::vector<Volume> volumesListedIn(const std::string& mountInfoPath) {
+    std::string mountInfo;
+    try {
+        mountInfo = readMountInfo(mountInfoPath);
+    } catch (const Error&) {
+        // Without the table the program still starts, on the root.
+        return {Volume{"/", {}}};
+    }
     const std::map<dev_t, std::string> labels = labelsByDevice();
     std::vector<Volume> volumes;
-    for (MountEntry& mount : userVolumeMounts(parseMountInfo(readMountInfo()))) {
-        // A file bind-mounted over another file is no volume.
-        if (!isFolder(mount.mountPoint))
-            continue;
+    for (MountEntry& mount : userVolumeMounts(parseMountInfo(mountInfo))) {
         Volume volume{std::move(mount.mountPoint), {}};
         if (const auto label = labels.find(makedev(mount.major, mount.minor));
             label != labels.end())

@@ -71,6 +71,32 @@ TEST(FileType, ClassifiesLeadingBytes) {
         EXPECT_EQ(PhysicalResolveFileType(c.leading), c.expected) << c.name;
 }
 
+// The tool's names: the content check's type wins; only where it finds none
+// do the program's other files count, and a cut-short signature is unknown.
+TEST(FileKind, NamesTheProgramsOwnFilesWhereTheContentCheckFindsNone) {
+    const struct {
+        const char* name;
+        std::vector<std::byte> leading;
+        int code;
+    } cases[] = {
+        {"bitmap", text("BM6\x10\x0e\0\0\0\0\0"s), 1},
+        {"JFIF", bytes({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'}), 3},
+        {"Exif JPEG", bytes({0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x', 'i', 'f'}), 11},
+        {"JPEG cut short", bytes({0xFF, 0xD8}), 0},
+        {"icon", bytes({0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 32, 32}), 8},
+        {"cursor is not an icon", bytes({0x00, 0x00, 0x02, 0x00, 0x01, 0x00}), 0},
+        {"enhanced metafile", bytes({0x01, 0x00, 0x00, 0x00, 0x6C, 0, 0, 0}), 7},
+        {"AVI", text("RIFF\x10\0\0\0AVI LIST"s), 9},
+        {"WAVE", text("RIFF\x24\0\0\0WAVEfmt "s), 10},
+        {"RIFF cut before the form", text("RIFF\x24\0\0\0WAV"s), 0},
+        {"AVI form without RIFF", text("RIFX\x10\0\0\0AVI "s), 0},
+        {"empty", {}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(identifyFile(c.leading).code, c.code) << c.name;
+    EXPECT_EQ(identifyFile(bytes({0x00, 0x00, 0x01, 0x00})).name, "Windows icon");
+}
+
 class FileTypeOnDisk : public ::testing::Test {
 protected:
     std::string write(const std::string& name, const std::vector<std::byte>& content) {

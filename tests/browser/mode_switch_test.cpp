@@ -6,6 +6,7 @@
 #include "browser/picture_box.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
+#include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
@@ -164,6 +165,55 @@ TEST_F(ModeSwitchTest, FromClipsToPicturesTheConversionBarStaysHidden) {
     test::control<QRadioButton>(w, "RadioButton1")->click();
     EXPECT_FALSE(test::control<QFrame>(w, "Panel3")->isVisible());
     EXPECT_TRUE(test::control<QLabel>(w, "Image1")->isVisible());
+}
+
+// The folder shown vanished meanwhile: a mode switch completes the mode first,
+// then reports the loss once and moves to the nearest folder above that
+// exists, with the next name there.
+TEST_F(ModeSwitchTest, AVanishedFolderIsReportedOnceAfterTheModeIsWhole) {
+    TMain& w = *window_;
+    const fs::path gone = folder_.path() / "gone";
+    fs::create_directories(gone / "deeper");
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")
+        ->setDirectory((gone / "deeper").string());
+    fs::remove_all(gone);
+
+    const std::vector<test::SeenMessageBox> reports = test::answerEveryMessageBox(
+        [&] { test::control<QRadioButton>(w, "RadioButton4")->click(); });
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].text.contains("gone")) << reports[0].text.toStdString();
+    EXPECT_TRUE(test::control<QRadioButton>(w, "RadioButton4")->isChecked());
+    EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
+    EXPECT_EQ(w.currentFolder(), folder_.str());
+    EXPECT_EQ(test::control<FileListBox>(w, "FileListBox1")->mask(), "*.*");
+    EXPECT_TRUE(listed().contains("d.txt"));
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(),
+              inFolder(folder_.str(), "Pic000001.bmp"));
+}
+
+// The same when the user comes back from the capture frame: the options
+// layout is whole first.
+TEST_F(ModeSwitchTest, BackToOptionsFromAVanishedFolderCompletesTheLayoutFirst) {
+    TMain& w = *window_;
+    test::control<QRadioButton>(w, "RadioButton2")->click();
+    const fs::path gone = folder_.path() / "gone";
+    fs::create_directories(gone / "deeper");
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")
+        ->setDirectory((gone / "deeper").string());
+    test::control<QPushButton>(w, "BitBtn2")->click();
+    ASSERT_TRUE(w.inCaptureFrame());
+    fs::remove_all(gone);
+
+    const std::vector<test::SeenMessageBox> reports =
+        test::answerEveryMessageBox([&] { test::control<QPushButton>(w, "BitBtn2")->click(); });
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_FALSE(w.inCaptureFrame());
+    EXPECT_TRUE(test::control<MediaPlayerBar>(w, "MediaPlayer1")->isVisible());
+    EXPECT_TRUE(test::control<QFrame>(w, "Panel2")->isVisible());
+    EXPECT_EQ(w.currentFolder(), folder_.str());
+    EXPECT_TRUE(listed().contains("b.avi"));
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(),
+              inFolder(folder_.str(), "Vid000001.avi"));
 }
 
 } // namespace

@@ -182,5 +182,25 @@ TEST_F(ClipRecordingTest, TwoSecondsOnTheRealTimersGiveAtMostTenFrames) {
         << "the second clip takes the next number";
 }
 
+// A folder whose name is not valid UTF-8 records like any other: its frames
+// are found again and become the clip, none is lost.
+TEST_F(ClipRecordingTest, AFolderNamedInAnotherEncodingGetsItsClip) {
+    TMain& w = *window_;
+    const fs::path folder = folder_.path() / "Filme \xE4";
+    fs::create_directory(folder);
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(folder.string());
+    w.BitBtn1Click();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
+    w.Timer1Timer();
+    w.Timer1Timer();
+    const test::SeenMessageBox report = test::answerMessageBox([&] { w.Timer2Timer(); }, 300);
+    EXPECT_FALSE(report.shown) << report.text.toStdString();
+    // The reader is handed an ASCII name: its command line passes through Qt.
+    fs::create_symlink(folder / "Vid000001.avi", inFolder("clip.avi"));
+    EXPECT_EQ(framesInClip(inFolder("clip.avi")), 2);
+    EXPECT_FALSE(fs::exists(folder / "Fr000001.bmp"));
+}
+
 } // namespace
 } // namespace kadrix

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace kadrix {
 namespace {
@@ -49,25 +51,111 @@ TEST(ToolConversions, WriteJpegIconAndMetafileBesideThePicture) {
     }
 }
 
-TEST(ToolConversions, TypePrintsCodeAndName) {
+// The files Kadrix writes and the content check's types, named in the order
+// given; an unreadable file in between goes to stderr, named, and sets the
+// status without stopping the others.
+TEST(ToolCommandLine, TypeNamesEveryFileKadrixWritesInInputOrder) {
+    if (!test::haveProgram("sox", "sox"))
+        return;
     test::TempDir dir;
-    test::writeFile(dir.path("p.bmp"), sampleBmp(24));
+    const std::string bmp = dir.path("p.bmp");
+    test::writeFile(bmp, sampleBmp(24));
+    tool("jpg '" + bmp + "'");
+    tool("ico '" + bmp + "'");
+    tool("emf '" + bmp + "'");
+    tool("avi 10 '" + dir.path("clip.avi") + "' '" + bmp + "' '" + bmp + "'");
+    test::runCommand("sox -n -r 8000 -c 1 '" + dir.path("sound.wav") + "' trim 0 0.1");
+    // The JPEG without its JFIF segment (APP0 right after the start of image).
+    std::vector<std::byte> jpeg = test::readFile(dir.path("p.jpg"));
+    ASSERT_EQ(jpeg[3], std::byte{0xE0});
+    const std::size_t app0 =
+        2 + 2 +
+        (std::to_integer<std::size_t>(jpeg[4]) << 8 | std::to_integer<std::size_t>(jpeg[5]));
+    jpeg.erase(jpeg.begin() + 2, jpeg.begin() + static_cast<std::ptrdiff_t>(app0));
+    test::writeFile(dir.path("bare.jpg"), jpeg);
     test::writeFile(dir.path("empty"), "");
-    EXPECT_EQ(tool("type '" + dir.path("p.bmp") + "' '" + dir.path("empty") + "'"),
-              dir.path("p.bmp") + ": 1 Windows bitmap\n" + dir.path("empty") + ": 0 unknown\n");
+
+    const std::string missing = dir.path("missing.bmp");
+    const std::string names[] = {"p.bmp",    "p.jpg",     "missing.bmp", "p.ico", "p.emf",
+                                 "clip.avi", "sound.wav", "bare.jpg",    "empty"};
+    std::string arguments;
+    for (const std::string& name : names)
+        arguments += " '" + dir.path(name) + "'";
+    const std::string errors = dir.path("stderr");
+    const auto run = [&](const std::string& options) {
+        return test::runCapturing(std::string("'") + KADRIX_TOOL + "' type" + options + arguments +
+                                  " 2>'" + errors + "'");
+    };
+
+    const test::CommandResult plain = run("");
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_EQ(plain.output, dir.path("p.bmp") + ": Windows bitmap\n" + dir.path("p.jpg") +
+                                ": JPEG (JFIF)\n" + dir.path("p.ico") + ": Windows icon\n" +
+                                dir.path("p.emf") + ": Windows metafile\n" + dir.path("clip.avi") +
+                                ": AVI clip\n" + dir.path("sound.wav") + ": WAVE sound\n" +
+                                dir.path("bare.jpg") + ": JPEG\n" + dir.path("empty") +
+                                ": unknown\n");
+    const std::vector<std::byte> message = test::readFile(errors);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(message.data()), message.size()),
+              "kadrix-tool type: Cannot open file \"" + missing +
+                  "\". No such file or directory\n");
+
+    const test::CommandResult coded = run(" --code");
+    EXPECT_EQ(coded.output, dir.path("p.bmp") + ": 1 Windows bitmap\n" + dir.path("p.jpg") +
+                                ": 3 JPEG (JFIF)\n" + dir.path("p.ico") + ": 8 Windows icon\n" +
+                                dir.path("p.emf") + ": 7 Windows metafile\n" +
+                                dir.path("clip.avi") + ": 9 AVI clip\n" + dir.path("sound.wav") +
+                                ": 10 WAVE sound\n" + dir.path("bare.jpg") + ": 11 JPEG\n" +
+                                dir.path("empty") + ": 0 unknown\n");
 }
 
-TEST(ToolConversions, AJpegNamedBmpIsRefusedByTheContentCheck) {
+// Refusals are English, name the file, go to stderr and leave no output file.
+TEST(ToolCommandLine, RefusalsNameTheFile) {
     test::TempDir dir;
     test::writeFile(dir.path("p.bmp"), sampleBmp(24));
     tool("jpg '" + dir.path("p.bmp") + "'");
     std::filesystem::rename(dir.path("p.jpg"), dir.path("fake.bmp"));
-    const std::string command =
-        std::string("'") + KADRIX_TOOL + "' jpg '" + dir.path("fake.bmp") + "' 2>&1";
-    const test::CommandResult result = test::runCapturing(command);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.output, "kadrix-tool jpg: Это не BMP формат!\n");
+    const auto refusal = [&](const std::string& arguments) {
+        return test::runCapturing(std::string("'") + KADRIX_TOOL + "' " + arguments +
+                                  " 2>&1 >/dev/null");
+    };
+    const test::CommandResult notBmp = refusal("jpg '" + dir.path("fake.bmp") + "'");
+    EXPECT_EQ(notBmp.status, 1);
+    EXPECT_EQ(notBmp.output, "kadrix-tool jpg: " + dir.path("fake.bmp") +
+                                 ": not a BMP picture (its leading bytes say JPEG (JFIF))\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path("fake.jpg")));
+
+    test::writeFile(dir.path("small.bmp"), test::makeBmp({24, 31, 40, false, {}, [](int, int) {
+                                                              return 0u;
+                                                          }}));
+    const test::CommandResult small = refusal("ico '" + dir.path("small.bmp") + "'");
+    EXPECT_EQ(small.status, 1);
+    EXPECT_EQ(small.output, "kadrix-tool ico: " + dir.path("small.bmp") +
+                                ": a picture of 31 x 40 pixels is smaller than the 32 x 32 icon\n");
+
+    const test::CommandResult usage = refusal("emf");
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.output, "kadrix-tool emf: one BMP file expected\n"
+                            "usage: kadrix-tool emf FILE.bmp\n");
+}
+
+// --help lists every command in one line each, COMMAND --help gives its
+// usage, --version the project's version.
+TEST(ToolCommandLine, HelpAndVersion) {
+    const std::string help = tool("--help");
+    for (const char* command : {"type", "jpg", "ico", "emf", "snap", "avi"}) {
+        const std::string line = std::string("\n  ") + command + " ";
+        EXPECT_NE(help.find(line), std::string::npos) << command;
+        EXPECT_EQ(tool(std::string(command) + " --help")
+                      .rfind(std::string("usage: kadrix-tool ") + command + " ", 0),
+                  0u)
+            << command;
+    }
+    EXPECT_EQ(tool("--version"), "kadrix-tool " KADRIX_VERSION "\n");
+    const test::CommandResult unknown =
+        test::runCapturing(std::string("'") + KADRIX_TOOL + "' frobnicate 2>&1");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.output.rfind("kadrix-tool: unknown command 'frobnicate'\nusage:", 0), 0u);
 }
 
 } // namespace

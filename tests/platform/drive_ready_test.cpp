@@ -4,7 +4,10 @@
 #include "tests/browser/browser_test_support.h"
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace kadrix {
 namespace {
@@ -51,23 +54,27 @@ TEST_F(DriveReadyTest, ARootTheUserMayNotEnterIsNotReady) {
     EXPECT_EQ(fs::current_path(), dir_.path());
 }
 
-// A working folder that may no longer be searched could not be returned to:
-// the test is refused and the working folder stays.
-TEST_F(DriveReadyTest, AWorkingFolderThatCouldNotBeReturnedToIsAnError) {
-    const fs::path working = dir_.path() / "working";
-    fs::create_directory(working);
-    fs::current_path(working);
-    const UnreadableFolder locked(working);
-    if (locked.canEnter())
-        GTEST_SKIP() << "this process enters folders whatever their mode";
-    try {
-        IsDriveReady("/");
-        FAIL() << "the way back went unchecked";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot keep the working folder \"" + working.string() + "\". Permission denied");
-    }
-    EXPECT_EQ(fs::current_path(), working);
+// A volume that does not answer (a hard-mounted share whose server went) is
+// not ready once the limit has passed, and the caller goes on.
+TEST(DriveReadyWithin, AVolumeThatDoesNotAnswerIsNotReadyAfterTheLimit) {
+    auto answer = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = answer->get_future().share();
+    const auto hangs = [released](const std::string&) {
+        released.wait();
+        return true;
+    };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(isDriveReadyWithin("/mnt/share", std::chrono::milliseconds(200), hangs));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(200));
+    EXPECT_LT(waited, std::chrono::seconds(5));
+    answer->set_value();
+
+    EXPECT_TRUE(isDriveReadyWithin("/", driveLookLimit));
+    EXPECT_FALSE(isDriveReadyWithin("/no such volume", driveLookLimit));
+    EXPECT_THROW(isDriveReadyWithin("/", driveLookLimit,
+                                    [](const std::string&) -> bool { throw Error("look failed"); }),
+                 Error);
 }
 
 } // namespace

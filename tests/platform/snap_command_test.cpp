@@ -116,7 +116,7 @@ TEST_F(SnapCommandTest, FailuresGoToStderrWithANonZeroStatus) {
 
     const ToolRun diskFull = snap("0 0 10 10 /dev/full");
     EXPECT_EQ(diskFull.status, 1);
-    EXPECT_EQ(diskFull.err, "kadrix-tool snap: Stream write error\n");
+    EXPECT_EQ(diskFull.err, "kadrix-tool snap: /dev/full: Stream write error\n");
 
     for (const char* args : {"", "1 2 3 4", "0 0 0 5 x.bmp", "0 0 5 x x.bmp", "0 0 5 5 x.bmp extra",
                              "--count 0 0 0 5 5 x.bmp", "--count 2x 0 0 5 5 x.bmp"}) {

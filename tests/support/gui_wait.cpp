@@ -42,4 +42,22 @@ SeenMessageBox answerMessageBox(const std::function<void()>& action, int timeout
     return seen;
 }
 
+std::vector<SeenMessageBox> answerEveryMessageBox(const std::function<void()>& action) {
+    std::vector<SeenMessageBox> seen;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box->property("kadrixAnswered").toBool())
+            return;
+        box->setProperty("kadrixAnswered", true);
+        seen.push_back({true, box->windowTitle(), box->text(), box->icon(),
+                        static_cast<int>(box->buttons().size())});
+        box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+    });
+    poll.start();
+    action();
+    return seen;
+}
+
 } // namespace kadrix::test

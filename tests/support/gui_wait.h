@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QMessageBox;
 
@@ -22,5 +23,8 @@ struct SeenMessageBox {
 
 // Runs action and answers the first modal message box it opens.
 SeenMessageBox answerMessageBox(const std::function<void()>& action, int timeoutMs = 10000);
+
+// Runs action and answers every modal message box it opens, in order.
+std::vector<SeenMessageBox> answerEveryMessageBox(const std::function<void()>& action);
 
 } // namespace kadrix::test

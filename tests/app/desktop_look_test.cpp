@@ -1,0 +1,121 @@
+// The window as a Russian desktop user sees it: every caption fits its
+// control in the window font, Qt's own buttons speak Russian, and the
+// program's icon comes from the share folder beside its executable.
+#include "app/UnitMain.h"
+#include "app/application_icon.h"
+#include "app/kadrix_application.h"
+#include "tests/support/temp_dir.h"
+
+#include <QAbstractButton>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionToolButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace kadrix {
+namespace {
+
+using test::TempDir;
+
+// The width a control's caption needs and the width it has, by the size
+// hint; push and tool buttons by the rectangle the style draws their caption
+// in, since their size hints add the style's preferences (at least 80 pixels
+// for a push button, a generous padding for a tool button), not the caption.
+struct Room {
+    int needed;
+    int available;
+};
+
+Room roomFor(QWidget* control) {
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        option.icon = button->icon();
+        option.iconSize = button->iconSize();
+        const QRect contents =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+        return {button->fontMetrics().horizontalAdvance(button->text()) + icon, contents.width()};
+    }
+    if (auto* button = qobject_cast<QToolButton*>(control)) {
+        QStyleOptionToolButton option;
+        option.initFrom(button);
+        const int frame =
+            button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+        return {button->fontMetrics().horizontalAdvance(button->text()),
+                button->width() - 2 * frame};
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(control))
+        return {group->fontMetrics().horizontalAdvance(group->title()) + 12, group->width()};
+    return {control->sizeHint().width(), control->width()};
+}
+
+QString caption(QWidget* control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        return button->text();
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->text();
+    if (auto* group = qobject_cast<QGroupBox*>(control))
+        return group->title();
+    return {};
+}
+
+class DesktopLookTest : public ::testing::Test {
+protected:
+    TMain::LockFolders folders() const {
+        return {QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())};
+    }
+    TempDir program_{"kadrix-program"};
+    TempDir runtime_{"kadrix-runtime"};
+};
+
+TEST_F(DesktopLookTest, EveryCaptionFitsItsControlInLiberationSans) {
+    const QFontInfo font(QApplication::font());
+    ASSERT_EQ(font.family(), "Liberation Sans") << "install fonts-liberation";
+    EXPECT_EQ(font.pixelSize(), 11);
+
+    TMain window(folders());
+    window.show();
+    int checked = 0;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        const QString text = caption(control);
+        if (text.isEmpty())
+            continue;
+        const Room room = roomFor(control);
+        EXPECT_LE(room.needed, room.available)
+            << control->objectName().toStdString() << " \"" << text.toStdString() << "\"";
+        EXPECT_LE(control->fontMetrics().height(), control->height())
+            << control->objectName().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 15) << "the window's captions were not found";
+}
+
+TEST(DesktopLook, QtsOwnButtonsAreRussian) {
+    QMessageBox box(QMessageBox::Question, "Kadrix", "?", QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&'), "Да");
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&'), "Нет");
+}
+
+TEST(DesktopLook, IconComesInEverySizeFromTheShareFolder) {
+    const QIcon built = applicationIcon(KADRIX_BINARY_DIR "/share");
+    QList<int> sides;
+    for (const QSize& size : built.availableSizes())
+        sides << size.width();
+    EXPECT_EQ(sides, (QList<int>{16, 32, 48, 64, 128, 256}));
+    EXPECT_EQ(built.pixmap(256).toImage().pixelColor(128, 128).alpha(), 255);
+
+    // Without installed sizes: the window's own 32 x 32 icon.
+    const TempDir empty;
+    const QIcon fallback = applicationIcon(QString::fromStdString(empty.str()));
+    EXPECT_EQ(fallback.availableSizes(), QList<QSize>{QSize(32, 32)});
+}
+
+} // namespace
+} // namespace kadrix

@@ -1,0 +1,92 @@
+// The program on the display it finds: a Wayland desktop is used through its
+// XWayland server, with a word at start about Wayland windows; without any X
+// server the program says so and ends.
+#include "platform/display_session.h"
+#include "tests/support/gui_wait.h"
+#include "tests/support/temp_dir.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kadrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(DisplayChoice, WaylandRunsOnXWaylandAndNoXServerIsSaid) {
+    const struct {
+        SessionEnvironment session;
+        DisplayChoice choice;
+    } cases[] = {
+        {{"x11", "", ":0", ""}, DisplayChoice::AsIs},
+        {{"", "", ":0", ""}, DisplayChoice::AsIs},
+        {{"wayland", "wayland-0", ":0", ""}, DisplayChoice::XWayland},
+        {{"", "wayland-0", ":1", ""}, DisplayChoice::XWayland},
+        {{"tty", "", ":0", "wayland"}, DisplayChoice::XWayland},
+        {{"wayland", "wayland-0", "", ""}, DisplayChoice::NoXServer},
+        {{"tty", "", "", ""}, DisplayChoice::NoXServer},
+        {{"wayland", "wayland-0", "", "offscreen"}, DisplayChoice::AsIs},
+        {{"wayland", "wayland-0", ":0", "xcb"}, DisplayChoice::AsIs},
+    };
+    for (const auto& [session, choice] : cases)
+        EXPECT_EQ(chooseDisplay(session), choice)
+            << session.sessionType << " " << session.waylandDisplay << " " << session.display << " "
+            << session.qtPlatform;
+}
+
+class DisplaySessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A copy of its own, so that its lock file lies in this test's folder.
+        program_ = dir_.path() / "kadrix";
+        fs::copy_file(fs::path(KADRIX_BINARY_DIR) / "app" / "kadrix", program_);
+    }
+    void TearDown() override {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    void start(const QProcessEnvironment& environment) {
+        process_.setProcessEnvironment(environment);
+        process_.setWorkingDirectory(QString::fromStdString(dir_.str()));
+        process_.start(QString::fromStdString(program_.string()), {});
+        ASSERT_TRUE(process_.waitForStarted());
+    }
+
+    test::TempDir dir_{"kadrix-session"};
+    fs::path program_;
+    QProcess process_;
+    QString errors_;
+};
+
+TEST_F(DisplaySessionTest, AWaylandSessionRunsOnXWaylandAndSaysSoOnce) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_QPA_PLATFORM");
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    environment.insert("WAYLAND_DISPLAY", "wayland-kadrix-test");
+    start(environment);
+    ASSERT_TRUE(test::waitFor([&] {
+        errors_ += QString::fromUtf8(process_.readAllStandardError());
+        return errors_.contains("Сеанс Wayland");
+    })) << errors_.toStdString();
+    EXPECT_TRUE(errors_.contains("могут получиться чёрными"));
+    EXPECT_EQ(process_.state(), QProcess::Running) << "it runs on the X server";
+    EXPECT_EQ(errors_.count("Сеанс Wayland"), 1);
+}
+
+TEST_F(DisplaySessionTest, WithoutAnXServerTheProgramSaysSoAndEnds) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    start(environment);
+    ASSERT_TRUE(process_.waitForFinished(10000));
+    EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << "it ends, not crashes";
+    EXPECT_EQ(process_.exitCode(), 1);
+    const QString said = QString::fromUtf8(process_.readAllStandardError());
+    EXPECT_TRUE(said.contains("X-сервер не найден")) << said.toStdString();
+}
+
+} // namespace
+} // namespace kadrix

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# cmake --install into a temporary prefix: exactly the expected files, a
+# launcher and metainfo that the desktop's validators accept, icons of their
+# stated sizes, a man page that renders without warnings, a tool that runs
+# from there and completes its commands in bash.
+#   install_tree.sh BUILD_DIR SOURCE_DIR VERSION APP_ID
+set -euo pipefail
+build=$1 source=$2 version=$3 id=$4
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+expected=(bin/kadrix bin/kadrix-tool
+          "share/applications/$id.desktop"
+          share/bash-completion/completions/kadrix-tool
+          "share/icons/hicolor/scalable/apps/$id.svg"
+          share/man/man1/kadrix-tool.1.gz
+          "share/metainfo/$id.metainfo.xml")
+for size in 16 32 48 64 128 256; do
+    expected+=("share/icons/hicolor/${size}x$size/apps/$id.png")
+done
+if [ -d "$source/resources/help" ]; then
+    while IFS= read -r file; do
+        expected+=("share/kadrix/help/$file")
+    done < <(cd "$source/resources/help" && find . -type f -printf '%P\n')
+fi
+if ! diff -u <(printf '%s\n' "${expected[@]}" | sort) \
+        <(cd "$prefix" && find . \( -type f -o -type l \) -printf '%P\n' | sort); then
+    echo "FAIL: the installed files differ from the expected list (- expected, + installed)"
+    exit 1
+fi
+
+desktop-file-validate "$prefix/share/applications/$id.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+
+for size in 16 32 48 64 128 256; do
+    actual=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png")
+    [ "$actual" = "${size}x$size" ] || { echo "FAIL: the ${size}px icon is $actual"; exit 1; }
+done
+
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
+    "$prefix/share/man/man1/kadrix-tool.1.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || { echo "FAIL: the man page: $warnings"; exit 1; }
+
+actual=$("$prefix/bin/kadrix-tool" --version)
+[ "$actual" = "kadrix-tool $version" ] || { echo "FAIL: --version says '$actual'"; exit 1; }
+
+# What bash offers after "kadrix-tool j" and "kadrix-tool type --c".
+complete_words() {
+    bash -c 'source /usr/share/bash-completion/bash_completion
+             source "$1"; shift
+             COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+             COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+             _kadrix_tool; echo "${COMPREPLY[*]}"' \
+        complete "$prefix/share/bash-completion/completions/kadrix-tool" "$@"
+}
+[ -f /usr/share/bash-completion/bash_completion ] ||
+    { echo "FAIL: install bash-completion"; exit 1; }
+[ "$(complete_words kadrix-tool j)" = jpg ] || { echo "FAIL: no completion of jpg"; exit 1; }
+[ "$(complete_words kadrix-tool type --c)" = --code ] ||
+    { echo "FAIL: no completion of --code"; exit 1; }
+echo "installed files, launcher, metainfo, icons, man page, tool and completion are right"
