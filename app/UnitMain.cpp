@@ -12,6 +12,7 @@
 #include "capture/frame_writer.h"
 #include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
+#include "platform/sound_player.h"
 #include "platform/sound_recorder.h"
 #include "platform/tray_icon.h"
 #include "platform/url_opener.h"
@@ -75,7 +76,8 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 } // namespace
 
 TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
-    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()) {
+    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()),
+      soundPlayer_(std::make_unique<NullSoundPlayer>()) {
     initKadrixResources();
     PlatformServices none = nullPlatformServices();
     grabber_ = std::move(none.grabber);
@@ -206,6 +208,10 @@ void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
 
 void TMain::setSoundRecorder(std::unique_ptr<SoundRecorder> recorder) {
     recorder_ = std::move(recorder);
+}
+
+void TMain::setSoundPlayer(std::unique_ptr<SoundPlayer> player) {
+    soundPlayer_ = std::move(player);
 }
 
 bool TMain::inCaptureFrame() const {

@@ -37,6 +37,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class SoundPlayer;
 class SoundRecorder;
 class FrameWriter;
 class MediaPlayerBar;
@@ -84,6 +85,9 @@ public:
     // The sound input behind the capture button in the "wav" mode; none
     // until one is set.
     void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
+    // What plays a sound on a double click in the "wav" mode; none until one
+    // is set.
+    void setSoundPlayer(std::unique_ptr<SoundPlayer> player);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows, as the file system's bytes; output files
@@ -241,6 +245,8 @@ private:
     QString finishRecording();
     void previewPicture(const std::string& path);
     void checkSound(const std::string& path);
+    void openClip(const std::string& path);
+    void playSound(const std::string& path);
     void startSoundRecording();
     // The recording device's steps; each is left out when no device is open
     // and none reports a failure.
@@ -298,6 +304,7 @@ private:
     bool soundRecording_ = false;
     std::unique_ptr<SoundRecorder> recorder_;
     std::unique_ptr<FrameWriter> frameWriter_; // while recording
+    std::unique_ptr<SoundPlayer> soundPlayer_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

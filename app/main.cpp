@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     window.setPlatformServices(kadrix::choosePlatformServices());
     window.setSoundRecorder(kadrix::createSoundRecorder());
     window.setTrayIcon(kadrix::chooseTrayIcon(window.windowIcon()));
+    window.setSoundPlayer(kadrix::createSoundPlayer());
     window.centreOnScreen();
     window.show();
     if (!notice.empty()) {

@@ -4,16 +4,19 @@
 
 #include "app/error_report.h"
 #include "browser/bmp_picture.h"
+#include "browser/clip_format.h"
 #include "browser/file_list_box.h"
 #include "browser/file_type.h"
 #include "browser/picture_box.h"
 #include "core/file.h"
 #include "core/path.h"
 #include "media/media_player_bar.h"
+#include "platform/sound_player.h"
 
 #include <QByteArray>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QLabel>
 #include <QRadioButton>
 #include <QUrl>
 
@@ -36,6 +39,8 @@ void TMain::FileListBox1Click() {
     const std::string path = joinPath(FileListBox1->directory(), SelectedFile);
     if (RadioButton1->isChecked())
         previewPicture(path);
+    else if (RadioButton2->isChecked())
+        openClip(path);
     else if (RadioButton3->isChecked())
         checkSound(path);
 }
@@ -47,6 +52,10 @@ void TMain::FileListBox1DblClick() {
     if (RadioButton1->isChecked()) {
         // The desktop's program for the file; it reports nothing back.
         QDesktopServices::openUrl(fileUrl(path));
+    } else if (RadioButton2->isChecked()) {
+        MediaPlayer1->close();
+    } else if (RadioButton3->isChecked()) {
+        playSound(path);
     }
 }
 
@@ -61,6 +70,27 @@ void TMain::previewPicture(const std::string& path) {
     // preview and the strip as they were.
     Image1->setPicture(decodeBmpPicture(file));
     Panel3->show();
+}
+
+void TMain::openClip(const std::string& path) {
+    // Opening closes the clip before; so does a clip refused here.
+    MediaPlayer1->close();
+    {
+        InputFile file(path);
+        checkClipCanBeShown(file);
+    }
+    MediaPlayer1->open(QString::fromStdString(path), Panel2);
+}
+
+void TMain::playSound(const std::string& path) {
+    Panel4->show();
+    Panel4->repaint();
+    // The window takes no input until the sound has ended. A sound that
+    // cannot be played says nothing, as there is no default sound to play
+    // instead, and never keeps the window longer than its length and a
+    // margin.
+    soundPlayer_->playToEnd(path);
+    Panel4->hide();
 }
 
 void TMain::checkSound(const std::string& path) {

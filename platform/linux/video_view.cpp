@@ -33,6 +33,21 @@ void VideoView::paintEvent(QPaintEvent*) {
         return;
     }
     QVideoFrame frame = frame_;
+    // Qt 6.4 takes the padding byte of blue-green-red-x pictures (our clips
+    // from 32-bit screens) for alpha, and the screen's zero padding paints
+    // them black: such pictures are drawn as the opaque pixels they are.
+    if (frame.pixelFormat() == QVideoFrameFormat::Format_BGRX8888 &&
+        QSysInfo::ByteOrder == QSysInfo::LittleEndian && frame.map(QVideoFrame::ReadOnly)) {
+        const QImage picture(frame.bits(0), frame.width(), frame.height(), frame.bytesPerLine(0),
+                             QImage::Format_RGB32);
+        const QSize size = picture.size().scaled(rect().size(), Qt::KeepAspectRatio);
+        QRect target(QPoint(), size);
+        target.moveCenter(rect().center());
+        painter.fillRect(rect(), Qt::black);
+        painter.drawImage(target, picture);
+        frame.unmap();
+        return;
+    }
     frame.paint(&painter, rect(), {Qt::black, Qt::KeepAspectRatio, {}});
 }
 

@@ -3,6 +3,10 @@
 // the strip wrote.
 #include "app/UnitMain.h"
 #include "browser/file_list_box.h"
+#include "capture/create_avi.h"
+#include "core/wav_file.h"
+#include "media/media_player_bar.h"
+#include "platform/media_services.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
@@ -10,6 +14,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -17,8 +22,10 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -279,6 +286,112 @@ TEST_F(PreviewTest, WaveCheckDesktopOpeningAndAllFilesMode) {
     EXPECT_FALSE(answerMessageBox([&] { click("noise.wav"); }, 300).shown);
     EXPECT_FALSE(answerMessageBox([&] { doubleClick("noise.wav"); }, 300).shown);
     EXPECT_EQ(window_->selectedFile(), "tone.wav") << "\"все\" mode leaves SelectedFile alone";
+}
+
+// A clip of ten frames: the first blue, the last lime. At 32 bits the unused
+// byte is zero, as the X server gives it.
+std::string writeClip(const test::TempDir& dir, int bits) {
+    std::vector<std::string> frames;
+    for (int n = 0; n < 10; ++n) {
+        test::BmpRecipe recipe;
+        recipe.bits = bits;
+        recipe.width = 64;
+        recipe.height = 48;
+        recipe.pixel = [n, bits](int, int) -> std::uint32_t {
+            if (bits == 16)
+                return n == 0 ? 0x001F : 0x03E0;
+            return n == 0 ? 0x0000FF : 0x00FF00;
+        };
+        frames.push_back(dir.path("Fr" + std::to_string(n) + ".bmp"));
+        test::writeFile(frames.back(), test::makeBmp(recipe));
+    }
+    const std::string clip = dir.path("Vid" + std::to_string(bits) + ".avi");
+    createAvi(clip, frames, 10);
+    for (const std::string& frame : frames)
+        fs::remove(frame);
+    return clip;
+}
+
+TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
+    writeClip(dir_, 32);
+    writeClip(dir_, 16);
+    get<QRadioButton>("RadioButton2")->click();
+    get<FileListBox>("FileListBox1")->reload();
+    auto* panel = get<QFrame>("Panel2");
+    auto panelShows = [&](QColor want) {
+        const QPoint at = panel->mapToGlobal(panel->rect().center());
+        const QColor got = QGuiApplication::primaryScreen()
+                               ->grabWindow(0, at.x(), at.y(), 1, 1)
+                               .toImage()
+                               .pixelColor(0, 0);
+        return near(got, want, 8);
+    };
+    ASSERT_TRUE(waitFor([&] { return panelShows(QColor(128, 0, 0)); }));
+
+    click("Vid32.avi");
+    EXPECT_EQ(window_->selectedFile(), "Vid32.avi");
+    EXPECT_TRUE(waitFor([&] { return panelShows(QColor(0, 0, 255)); }, 20000))
+        << "the first frame shows at once";
+    auto* player = get<MediaPlayerBar>("MediaPlayer1");
+    ASSERT_TRUE(player->isOpen());
+    QTest::mouseClick(player->button(MediaPlayerBar::Play), Qt::LeftButton);
+    EXPECT_TRUE(waitFor([&] { return panelShows(QColor(0, 255, 0)); }, 20000))
+        << "playing reaches the last frame";
+
+    const auto refused = answerMessageBox([&] { click("Vid16.avi"); });
+    EXPECT_EQ(refused.icon, QMessageBox::Critical);
+    EXPECT_TRUE(refused.text.contains("16-битного цвета")) << refused.text.toStdString();
+    EXPECT_TRUE(refused.text.contains("Vid16.avi"));
+    EXPECT_FALSE(player->isOpen()) << "the clip before is closed";
+
+    click("Vid32.avi");
+    ASSERT_TRUE(waitFor([&] { return player->isOpen(); }));
+    // Until the viewer takes it, a double click only closes the player.
+    doubleClick("Vid32.avi");
+    EXPECT_TRUE(waitFor([&] { return !player->isOpen(); }));
+}
+
+// 1.5 s of a 440 Hz tone, 16-bit mono.
+void writeTone(const std::string& path) {
+    const PcmFormat format{.channels = 1, .sampleRate = 44100, .bitsPerSample = 16};
+    std::vector<std::byte> samples;
+    for (int n = 0; n < 44100 * 3 / 2; ++n) {
+        const auto value = static_cast<std::int16_t>(8000 * std::sin(n * 0.0627));
+        samples.push_back(static_cast<std::byte>(value & 0xff));
+        samples.push_back(static_cast<std::byte>((value >> 8) & 0xff));
+    }
+    writeWavFile(path, format, samples);
+}
+
+// On a private sound server the double click blocks for the sound's length
+// under the banner; with none it gives up at once and says nothing.
+TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
+    writeTone(dir_.path("ZVUK000001.wav"));
+    window_->setSoundPlayer(createSoundPlayer());
+    get<QRadioButton>("RadioButton3")->click();
+    get<FileListBox>("FileListBox1")->reload();
+    auto* banner = get<QLabel>("Panel4");
+    bool bannerSeen = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        const QPoint at = banner->mapToGlobal(QPoint(4, 4));
+        bannerSeen =
+            bannerSeen || (banner->isVisible() && QGuiApplication::primaryScreen()
+                                                          ->grabWindow(0, at.x(), at.y(), 1, 1)
+                                                          .toImage()
+                                                          .pixelColor(0, 0) == QColor(0, 0, 128));
+    });
+    look.start(50);
+    QElapsedTimer took;
+    took.start();
+    const auto seen = answerMessageBox([&] { doubleClick("ZVUK000001.wav"); }, 300);
+    EXPECT_FALSE(seen.shown) << seen.text.toStdString();
+    ASSERT_TRUE(waitFor([&] { return !banner->isVisible() && took.elapsed() > 400; }, 10000));
+    if (qEnvironmentVariableIsSet("KADRIX_PULSE_SESSION")) {
+        EXPECT_TRUE(bannerSeen) << "the navy banner shows while the sound plays";
+        EXPECT_GE(took.elapsed(), 1400);
+        EXPECT_LE(took.elapsed(), 1500 + 3000);
+    }
 }
 
 } // namespace
