@@ -10,7 +10,6 @@
 #include "core/integer_text.h"
 #include "core/path.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QEventLoop>
@@ -23,6 +22,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QWindow>
 #include <exception>
 
 namespace kadrix {
@@ -54,6 +54,7 @@ TVid::TVid(ViewerServices services, QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, [this] { runHandler(&TVid::BitBtn1Click); });
     connect(ColorBox1, &QComboBox::currentIndexChanged, this,
             [this] { runHandler(&TVid::ColorBox1Change); });
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TVid::noteFocusWindow);
 }
 
 TVid::~TVid() = default;
@@ -160,14 +161,18 @@ void TVid::clearSurface() {
     update();
 }
 
+void TVid::noteFocusWindow(QWindow* focus) {
+    // Drop-down lists take the focus without the viewer losing its place as
+    // the active window.
+    if (focus && isVisible() && focus != windowHandle() && focus->type() != Qt::Popup &&
+        !reportingError_)
+        activateOnReturn_ = true;
+}
+
 void TVid::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange) {
-        if (isActiveWindow()) {
-            if (activateOnReturn_)
-                runHandler(&TVid::FormActivate);
-        } else {
-            activateOnReturn_ = QApplication::activeWindow() != nullptr && !reportingError_;
-        }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && activateOnReturn_) {
+        activateOnReturn_ = false;
+        runHandler(&TVid::FormActivate);
     }
     QWidget::changeEvent(event);
 }

@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QWindow;
 
 namespace kadrix {
 
@@ -77,6 +78,7 @@ private:
     void runHandler(void (TVid::*handler)());
     void showPicture(const QImage& picture);
     void clearSurface();
+    void noteFocusWindow(QWindow* focus);
 
     ViewerServices services_;
     Layout layout_ = Layout::Picture;
@@ -88,8 +90,9 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool reportingError_ = false;
     // Whether the next activation runs FormActivate: it does when the
-    // viewer is shown and when it returns from another window of the
-    // program, not when it returns from another program or the error report.
+    // viewer is shown and when another window of the program (a message
+    // box) had the focus since, not when the viewer returns from another
+    // program or from the error report.
     bool activateOnReturn_ = true;
 
     QFrame* Panel1 = nullptr;
