@@ -6,6 +6,7 @@
 #include "app/see_through.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
+#include "browser/file_list_box.h"
 #include "platform/screen_grabber.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 #include <unistd.h>
 
@@ -108,6 +110,11 @@ void TMain::connectHandlers() {
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
+    connectHandler(FileListBox1, &FileListBox::entryClicked, this, &TMain::FileListBox1Click);
+    connectHandler(FileListBox1, &FileListBox::entryOpened, this, &TMain::FileListBox1DblClick);
+    connectHandler(SpeedButton1, &QToolButton::clicked, this, &TMain::SpeedButton1Click);
+    connectHandler(SpeedButton2, &QToolButton::clicked, this, &TMain::SpeedButton2Click);
+    connectHandler(SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);
 }
 
 TMain::~TMain() = default;

@@ -31,6 +31,7 @@ class FileListBox;
 class FrameTitleStrip;
 class ScreenGrabber;
 class MediaPlayerBar;
+class PictureBox;
 class SeeThrough;
 
 // The main window. In the options layout it is a fixed-size window with the
@@ -78,6 +79,17 @@ public:
     void DriveComboBox1Change();
     void Timer1Timer();
     void Timer2Timer();
+    void FileListBox1Click();
+    void FileListBox1DblClick();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    // Writes the metafile of the BMP file at path (or a bare name in the
+    // working directory) beside it.
+    void bmp2emf(const std::string& path);
+    // The name of the file last clicked in the list in bmp, avi or wav mode,
+    // as the file system spells it; empty before the first click.
+    const std::string& selectedFile() const { return SelectedFile; }
     // The full paths of the frame files in the current folder.
     QStringList FillList() const;
     bool recording() const { return recording_; }
@@ -102,7 +114,7 @@ public:
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
     QPushButton* BitBtn3 = nullptr;
-    QLabel* Image1 = nullptr;
+    PictureBox* Image1 = nullptr;
     QFrame* Panel2 = nullptr;
     MediaPlayerBar* MediaPlayer1 = nullptr;
     QFrame* Panel3 = nullptr;
@@ -167,6 +179,8 @@ private:
     // The stop step of a clip recording; returns the text of an error that
     // kept frames out of the clip.
     QString finishRecording();
+    void previewPicture(const std::string& path);
+    void checkSound(const std::string& path);
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -175,6 +189,7 @@ private:
     std::int32_t videoCounter_ = 1;
     std::int32_t frameCounter_ = 1;
     std::int32_t soundCounter_ = 1;
+    std::string SelectedFile;
     bool firstShow_ = true;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;

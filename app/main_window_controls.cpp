@@ -7,6 +7,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -140,9 +141,8 @@ void TMain::createControls() {
     BitBtn3 = place(handButton(Panel1, "BitBtn3", "Удалить все"), "BitBtn3", 219, 355, 134, 26);
     BitBtn3->setIcon(QIcon(":/kadrix/delete-all.png"));
 
-    Image1 = place(new QLabel(Panel1), "Image1", 357, 105, 195, 193);
+    Image1 = place(new PictureBox(Panel1), "Image1", 357, 105, 195, 193);
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Panel2 = place(new QFrame(Panel1), "Panel2", 358, 106, 193, 193);
     paint(Panel2, colors::maroon);

@@ -4,6 +4,7 @@
 #include "core/error.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -144,6 +145,18 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent), look_(new Entry
     // Measuring one entry for all keeps a list of thousands fast to fill.
     setUniformItemSizes(true);
     setItemDelegate(look_);
+    connect(this, &QListWidget::itemClicked, this, &FileListBox::entryClicked);
+    connect(this, &QListWidget::itemDoubleClicked, this, &FileListBox::entryOpened);
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    const QListWidgetItem* before = currentItem();
+    QListWidget::keyPressEvent(event);
+    if (currentItem() && currentItem() != before)
+        emit entryClicked();
+    else if (currentItem() && currentItem()->isSelected() &&
+             (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
+        emit entryOpened();
 }
 
 void FileListBox::setDirectory(const std::string& folder) {

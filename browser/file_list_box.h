@@ -49,6 +49,14 @@ public:
 signals:
     // After each reading of the folder.
     void listRead();
+    // A click on an entry, or a key that moved the selection to another one:
+    // what a list box counts as a click.
+    void entryClicked();
+    // A double click on an entry, or Enter on the selected one.
+    void entryOpened();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     class EntryLook;

@@ -4,6 +4,7 @@
 
 #include "app/media_player_bar.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 
 #include <QFrame>
 #include <QLabel>

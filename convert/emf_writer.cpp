@@ -41,6 +41,12 @@ Error invalidBitmap() {
     return Error("Bitmap image is not valid");
 }
 
+// The report names the file: after a folder change it may not be the one
+// the user sees.
+Error naming(const std::string& path, const Error& error) {
+    return Error(std::string(error.what()) + ": \"" + path + "\"");
+}
+
 // Where the DIB's parts lie in the BMP file.
 struct DibLayout {
     std::uint64_t infoSize = 0; // info header + masks + colour table
@@ -128,17 +134,19 @@ std::int64_t hundredthsOfMillimetre(std::int64_t n, int millimetres, int pixels)
     return (2 * numerator + pixels) / (2 * std::int64_t{pixels});
 }
 
-void checkDevice(const ReferenceDevice& d) {
+} // namespace
+
+bool isUsableReferenceDevice(const ReferenceDevice& d) {
     for (const int value : {d.widthPixels, d.heightPixels, d.widthMillimeters, d.heightMillimeters})
         if (value < 1 || value > maxDeviceValue)
-            throw Error("Invalid reference device size");
+            return false;
+    return true;
 }
-
-} // namespace
 
 std::vector<std::byte> metafileFromBmp(std::span<const std::byte> bmpFile,
                                        const ReferenceDevice& screen) {
-    checkDevice(screen);
+    if (!isUsableReferenceDevice(screen))
+        throw Error("Invalid reference device size");
     const auto dib = dibLayout(bmpFile);
     if (!dib)
         throw invalidBitmap();
@@ -228,11 +236,16 @@ void bmp2emf(const std::string& path, const ReferenceDevice& screen) {
         InputFile in(path);
         const std::uint64_t size = in.size();
         if (size > std::numeric_limits<std::uint32_t>::max())
-            throw invalidBitmap();
+            throw naming(path, invalidBitmap());
         bmp.resize(size);
         in.readExact(0, bmp);
     }
-    const std::vector<std::byte> emf = metafileFromBmp(bmp, screen);
+    std::vector<std::byte> emf;
+    try {
+        emf = metafileFromBmp(bmp, screen);
+    } catch (const Error& error) {
+        throw naming(path, error);
+    }
     OutputFile out(replaceExtension(path, ".emf"));
     out.write(emf);
     out.close();

@@ -21,6 +21,9 @@ struct ReferenceDevice {
 // ways.
 inline constexpr ReferenceDevice defaultReferenceDevice{1920, 1440, 508, 381};
 
+// True when every value lies in 1..65535.
+bool isUsableReferenceDevice(const ReferenceDevice& device);
+
 // The enhanced metafile (EMF) of the picture in a BMP file: the header with
 // the reference device and the frame (0, 0, W', H') in hundredths of a
 // millimetre, W' = W x widthMillimeters x 100 / widthPixels rounded half away
@@ -35,6 +38,7 @@ std::vector<std::byte> metafileFromBmp(std::span<const std::byte> bmpFile,
 
 // Reads the BMP file at path and writes its metafile beside it, under the
 // same name with the extension ".emf", creating or replacing the file.
+// Errors name the file: "Bitmap image is not valid: "<path>"".
 void bmp2emf(const std::string& path, const ReferenceDevice& screen);
 
 } // namespace kadrix

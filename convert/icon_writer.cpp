@@ -48,8 +48,8 @@ std::uint8_t nearestStandardColor(const std::uint8_t* pixel) {
 std::vector<std::byte> makeIcon(const ImageView& picture) {
     if (picture.format != PixelFormat::Bgrx32)
         throw Error("Icons are cut from 32-bit pixels");
-    if (picture.width < iconSide || picture.height < iconSide)
-        throw Error("Из этого BMP нельзя вырезать иконку 32х32!");
+    if (!canCutIcon(picture.width, picture.height))
+        throw Error(iconRefusal);
 
     std::vector<std::byte> icon;
     icon.reserve(iconFileSize);

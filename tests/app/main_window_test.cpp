@@ -4,6 +4,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 

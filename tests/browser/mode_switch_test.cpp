@@ -3,6 +3,7 @@
 #include "app/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,0 +1,72 @@
+// A click on a listed file previews it as the mode says; a double click opens
+// it. In "все" mode neither does anything.
+#include "app/UnitMain.h"
+
+#include "app/error_report.h"
+#include "app/media_player_bar.h"
+#include "browser/bmp_picture.h"
+#include "browser/file_list_box.h"
+#include "browser/file_type.h"
+#include "browser/picture_box.h"
+#include "core/file.h"
+#include "core/path.h"
+
+#include <QByteArray>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QRadioButton>
+#include <QUrl>
+
+namespace kadrix {
+
+namespace {
+
+// A file URL that keeps every byte of the name, UTF-8 or not.
+QUrl fileUrl(const std::string& path) {
+    const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+    return QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"), QUrl::StrictMode);
+}
+
+} // namespace
+
+void TMain::FileListBox1Click() {
+    if (RadioButton4->isChecked())
+        return;
+    SelectedFile = FileListBox1->selectedName();
+    const std::string path = joinPath(FileListBox1->directory(), SelectedFile);
+    if (RadioButton1->isChecked())
+        previewPicture(path);
+    else if (RadioButton3->isChecked())
+        checkSound(path);
+}
+
+void TMain::FileListBox1DblClick() {
+    if (RadioButton4->isChecked())
+        return;
+    const std::string path = joinPath(FileListBox1->directory(), FileListBox1->selectedName());
+    if (RadioButton1->isChecked()) {
+        // The desktop's program for the file; it reports nothing back.
+        QDesktopServices::openUrl(fileUrl(path));
+    }
+}
+
+void TMain::previewPicture(const std::string& path) {
+    InputFile file(path);
+    if (PhysicalResolveFileType(file) != FileType::Bitmap) {
+        Panel3->hide();
+        showMessage("Это не BMP формат!");
+        return;
+    }
+    // Decoded before anything changes: a picture that fails leaves the
+    // preview and the strip as they were.
+    Image1->setPicture(decodeBmpPicture(file));
+    Panel3->show();
+}
+
+void TMain::checkSound(const std::string& path) {
+    InputFile file(path);
+    if (!hasWaveForm(file))
+        showMessage("Это не wave формат!");
+}
+
+} // namespace kadrix

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The preview and the conversion strip on one 1920 x 1080 picture at 32 bits,
+# as the snapshot writes it, in the main window (offscreen platform):
+#   click-to-shown: a click on the listed picture until Image1 has painted it
+#                   (content check, header check, decode, smooth scale, paint)
+#                   against a bare QImage load + smooth scale of the same file
+#   jpg, ico, emf:  each button of the strip against the library call alone
+# Medians of preview_bench's alternating runs.
+# Goals: click-to-shown at most 1.3 x the bare load and scale; each button at
+# most 1.2 x its library call.
+#   bench/preview.sh [BUILD_DIR] [RUNS]     (default build, 15)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=$(realpath "${1:-build}")
+runs=${2:-15}
+bench=$build/bench/preview_bench
+python=/usr/bin/python3 # the system interpreter, which has Pillow
+for program in "$bench" convert "$python"; do
+    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-preview-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# A photo-like plasma, written as the snapshot writes a 32-bit picture: 54
+# header bytes, bottom-up BGRX rows.
+convert -size 1920x1080 -seed 7 plasma:fractal "$work/source.png"
+"$python" - "$work" <<'PY'
+import struct, sys
+from PIL import Image
+im = Image.open(sys.argv[1] + "/source.png").convert("RGB").transpose(Image.FLIP_TOP_BOTTOM)
+pixels = im.tobytes("raw", "BGRX")
+header = (b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54) +
+          struct.pack("<IiiHHIIiiII", 40, 1920, 1080, 1, 32, 0, len(pixels), 0, 0, 0, 0))
+open(sys.argv[1] + "/pic.bmp", "wb").write(header + pixels)
+PY
+rm "$work/source.png"
+
+QT_QPA_PLATFORM=offscreen "$bench" "$work" "$runs" 2>/dev/null | "$python" -c '
+import sys
+goals = {"click-to-shown": 1.3, "jpg": 1.2, "ico": 1.2, "emf": 1.2}
+peers = {"click-to-shown": "QImage load + smooth scale", "jpg": "writeJpeg",
+         "ico": "writeIcon", "emf": "bmp2emf"}
+print("1920x1080x32 BMP, medians")
+for line in sys.stdin:
+    name, ours, peer = line.split()
+    ours, peer = float(ours), float(peer)
+    print(f"  {name:15} {ours:8.2f} ms   {peers[name]:27} {peer:8.2f} ms   "
+          f"ratio {ours / peer:.2f}  (goal <= {goals[name]})")
+'

@@ -1,0 +1,287 @@
+// The preview in the real window on an X server: a click on a listed file
+// shows it, the green strip converts it, and independent readers check what
+// the strip wrote.
+#include "app/UnitMain.h"
+#include "browser/file_list_box.h"
+#include "tests/convert/convert_test_support.h"
+#include "tests/support/find_control.h"
+#include "tests/support/gui_wait.h"
+#include "tests/support/imagemagick_decode.h"
+#include "tests/support/temp_dir.h"
+
+#include <QDesktopServices>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kadrix {
+namespace {
+
+using test::answerMessageBox;
+using test::control;
+using test::waitFor;
+namespace fs = std::filesystem;
+
+// The snapshot: four quadrants of standard colours, and a white 8 x 8 square
+// in the top-left corner that the icon makes transparent.
+constexpr int snapWidth = 1920;
+constexpr int snapHeight = 1080;
+const QColor topLeft(255, 0, 0);
+const QColor topRight(0, 0, 255);
+const QColor bottomLeft(255, 255, 0);
+const QColor bottomRight(0, 128, 128);
+
+QColor snapColor(int x, int y) {
+    if (x < 8 && y < 8)
+        return Qt::white;
+    if (y < snapHeight / 2)
+        return x < snapWidth / 2 ? topLeft : topRight;
+    return x < snapWidth / 2 ? bottomLeft : bottomRight;
+}
+
+std::vector<std::byte> bmpOf(int width, int height, QColor (*color)(int, int)) {
+    test::BmpSpec spec;
+    spec.bits = 32;
+    spec.width = width;
+    spec.height = height;
+    spec.pixel = [color](int x, int y) {
+        return static_cast<std::uint32_t>(color(x, y).rgb());
+    };
+    return test::makeBmp(spec);
+}
+
+bool near(QColor got, QColor want, int tolerance) {
+    return std::abs(got.red() - want.red()) <= tolerance &&
+           std::abs(got.green() - want.green()) <= tolerance &&
+           std::abs(got.blue() - want.blue()) <= tolerance;
+}
+
+bool near(const std::uint8_t* rgba, QColor want, int tolerance) {
+    return near(QColor(rgba[0], rgba[1], rgba[2]), want, tolerance);
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        // The window starts in the working directory, which an earlier test
+        // may have left in a folder now gone.
+        fs::current_path(dir_.path());
+        window_ = std::make_unique<TMain>(TMain::LockFolders{
+            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
+    }
+
+    template <typename T> T* get(const char* name) const { return control<T>(*window_, name); }
+
+    void write(const std::string& name, const std::vector<std::byte>& bytes) {
+        test::writeBytes(dir_.path(name), bytes);
+        get<FileListBox>("FileListBox1")->reload();
+    }
+
+    // The entry of a file, by the name's bytes.
+    QListWidgetItem* entry(const std::string& name) const {
+        auto* list = get<FileListBox>("FileListBox1");
+        for (int row = 0; row < list->count(); ++row)
+            if (FileListBox::nameOf(*list->item(row)) == name)
+                return list->item(row);
+        return nullptr;
+    }
+
+    QPoint placeOf(const std::string& name) const {
+        auto* list = get<FileListBox>("FileListBox1");
+        QListWidgetItem* item = entry(name);
+        if (!item)
+            throw std::logic_error(name + " is not listed");
+        list->scrollToItem(item);
+        return list->visualItemRect(item).center();
+    }
+
+    void click(const std::string& name) const {
+        const QPoint at = placeOf(name);
+        QTest::mouseClick(get<FileListBox>("FileListBox1")->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // A real double click through the X server: QTest's does not reach an
+    // item view's double-click signal.
+    void doubleClick(const std::string& name) const {
+        const QPoint at = get<FileListBox>("FileListBox1")->viewport()->mapToGlobal(placeOf(name));
+        test::runCommand("xdotool mousemove " + std::to_string(at.x()) + " " +
+                         std::to_string(at.y()) + " click --repeat 2 --delay 80 1");
+    }
+
+    // What the screen shows where Image1 stands.
+    QImage shownPreview() const {
+        auto* image = get<QLabel>("Image1");
+        const QPoint at = image->mapToGlobal(QPoint(0, 0));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, at.x(), at.y(), image->width(), image->height())
+            .toImage();
+    }
+
+    test::TempDir program_{"kadrix-program"};
+    test::TempDir runtime_{"kadrix-runtime"};
+    test::TempDir dir_{"kadrix-preview"};
+    std::unique_ptr<TMain> window_;
+};
+
+TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
+    write("Pic000001.bmp", bmpOf(snapWidth, snapHeight, snapColor));
+    click("Pic000001.bmp");
+    ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
+    EXPECT_EQ(window_->selectedFile(), "Pic000001.bmp");
+
+    // 1920 x 1080 fits 195 x 193 as 195 x 109, from the top-left corner; the
+    // maroon panel shows below it.
+    const struct {
+        QPoint at;
+        QColor want;
+    } samples[] = {{{48, 27}, topLeft},           {{146, 27}, topRight},
+                   {{48, 82}, bottomLeft},        {{146, 82}, bottomRight},
+                   {{190, 104}, bottomRight},     {{97, 120}, QColor(128, 0, 0)},
+                   {{97, 190}, QColor(128, 0, 0)}};
+    ASSERT_TRUE(waitFor([&] {
+        const QImage shown = shownPreview();
+        for (const auto& s : samples)
+            if (!near(shown.pixelColor(s.at), s.want, 3))
+                return false;
+        return true;
+    })) << "Image1 does not show the scaled picture";
+
+    QTest::mouseClick(get<QToolButton>("SpeedButton1"), Qt::LeftButton);
+    const auto jpeg = decodeRgbaWithImageMagick(dir_.path("Pic000001.jpg"), snapWidth, snapHeight);
+    ASSERT_FALSE(jpeg.empty());
+    auto jpegAt = [&](int x, int y) {
+        return &jpeg[(static_cast<std::size_t>(y) * snapWidth + static_cast<std::size_t>(x)) * 4];
+    };
+    EXPECT_TRUE(near(jpegAt(480, 270), topLeft, 8));
+    EXPECT_TRUE(near(jpegAt(1440, 270), topRight, 8));
+    EXPECT_TRUE(near(jpegAt(480, 810), bottomLeft, 8));
+    EXPECT_TRUE(near(jpegAt(1440, 810), bottomRight, 8));
+
+    QTest::mouseClick(get<QToolButton>("SpeedButton2"), Qt::LeftButton);
+    EXPECT_EQ(fs::file_size(dir_.path("Pic000001.ico")), 766u);
+    const test::RgbaImage icon = test::decodeWithPillow(dir_.path("Pic000001.ico"));
+    ASSERT_EQ(icon.width, 32);
+    ASSERT_EQ(icon.height, 32);
+    EXPECT_EQ(icon.at(3, 3)[3], 0) << "white is transparent";
+    EXPECT_EQ(icon.at(20, 20)[3], 255);
+    EXPECT_TRUE(near(icon.at(20, 20), topLeft, 0));
+
+    QTest::mouseClick(get<QToolButton>("SpeedButton3"), Qt::LeftButton);
+    ASSERT_TRUE(fs::exists(dir_.path("Pic000001.emf")));
+    if (test::haveProgram("inkscape", "inkscape")) {
+        const std::string home = dir_.path("inkscape-home");
+        test::runCommand("env HOME='" + home + "' XDG_CONFIG_HOME='" + home + "' XDG_CACHE_HOME='" +
+                         home + "' XDG_DATA_HOME='" + home + "' inkscape '" +
+                         dir_.path("Pic000001.emf") +
+                         "' --export-type=png --export-width=480 --export-filename='" +
+                         dir_.path("emf.png") + "' 2>/dev/null");
+        const test::RgbaImage drawn = test::decodeWithPillow(dir_.path("emf.png"));
+        ASSERT_EQ(drawn.width, 480);
+        EXPECT_EQ(drawn.height, 270);
+        EXPECT_TRUE(near(drawn.at(120, 67), topLeft, 2));
+        EXPECT_TRUE(near(drawn.at(360, 67), topRight, 2));
+        EXPECT_TRUE(near(drawn.at(120, 202), bottomLeft, 2));
+        EXPECT_TRUE(near(drawn.at(360, 202), bottomRight, 2));
+    }
+    EXPECT_EQ(entry("Pic000001.jpg"), nullptr) << "the list is not read again";
+}
+
+TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
+    write("small.bmp", bmpOf(40, 31, [](int, int) { return QColor(0, 0, 128); }));
+    write("photo.bmp", test::readBytes(KADRIX_SOURCE_DIR "/resources/banner.jpg"));
+    std::vector<std::byte> huge = bmpOf(40, 31, snapColor);
+    huge[18] = huge[19] = huge[20] = std::byte{0xFF};
+    huge[21] = std::byte{0x7F};
+    write("huge.bmp", huge);
+
+    click("small.bmp");
+    ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
+    const qint64 shown = get<QLabel>("Image1")->pixmap().cacheKey();
+    ASSERT_TRUE(waitFor([&] { return shownPreview().pixelColor(5, 5) == QColor(0, 0, 128); }));
+
+    // 31 pixels high: no icon, and the only message of the strip's own.
+    const auto refused = answerMessageBox(
+        [&] { QTest::mouseClick(get<QToolButton>("SpeedButton2"), Qt::LeftButton); });
+    EXPECT_EQ(refused.text, "Из этого BMP нельзя вырезать иконку 32х32!");
+    EXPECT_NE(refused.icon, QMessageBox::Critical);
+    EXPECT_FALSE(fs::exists(dir_.path("small.ico")));
+
+    const auto hostile = answerMessageBox([&] { click("huge.bmp"); });
+    EXPECT_EQ(hostile.icon, QMessageBox::Critical) << "the error report";
+    EXPECT_TRUE(hostile.text.contains(QString::fromStdString(dir_.path("huge.bmp"))))
+        << hostile.text.toStdString();
+    EXPECT_TRUE(get<QFrame>("Panel3")->isVisible())
+        << "a picture that fails to load changes nothing";
+
+    const auto notBmp = answerMessageBox([&] { click("photo.bmp"); });
+    EXPECT_EQ(notBmp.text, "Это не BMP формат!");
+    EXPECT_NE(notBmp.icon, QMessageBox::Critical);
+    EXPECT_FALSE(get<QFrame>("Panel3")->isVisible());
+    EXPECT_EQ(get<QLabel>("Image1")->pixmap().cacheKey(), shown);
+    EXPECT_EQ(shownPreview().pixelColor(5, 5), QColor(0, 0, 128));
+    EXPECT_EQ(window_->selectedFile(), "photo.bmp");
+
+    // The strip's file is gone: the metafile's report names it.
+    get<QFrame>("Panel3")->show();
+    fs::remove(dir_.path("photo.bmp"));
+    const auto gone = answerMessageBox(
+        [&] { QTest::mouseClick(get<QToolButton>("SpeedButton3"), Qt::LeftButton); });
+    EXPECT_EQ(gone.icon, QMessageBox::Critical);
+    EXPECT_TRUE(gone.text.contains("photo.bmp")) << gone.text.toStdString();
+}
+
+// Receives what the double click hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+TEST_F(PreviewTest, WaveCheckDesktopOpeningAndAllFilesMode) {
+    write("bad\xFF.bmp", bmpOf(4, 4, snapColor));
+    write("noise.wav", std::vector<std::byte>(44, std::byte{'x'}));
+    std::vector<std::byte> wave(44);
+    for (std::size_t i = 0; i < 16; ++i)
+        wave[i] = std::byte(std::string_view("RIFF\x24\0\0\0WAVEfmt ", 16)[i]);
+    write("tone.wav", wave);
+
+    // A picture's double click hands the path, every byte of it, to the
+    // desktop and waits for nothing.
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    doubleClick("bad\xFF.bmp");
+    ASSERT_TRUE(waitFor([&] { return !catcher.urls.empty(); }));
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.front().toEncoded(),
+              QByteArray("file://") + QByteArray::fromStdString(dir_.str()).toPercentEncoding("/") +
+                  "/bad%FF.bmp");
+
+    get<QRadioButton>("RadioButton3")->click();
+    EXPECT_EQ(answerMessageBox([&] { click("noise.wav"); }).text, "Это не wave формат!");
+    EXPECT_FALSE(answerMessageBox([&] { click("tone.wav"); }, 300).shown);
+    EXPECT_EQ(window_->selectedFile(), "tone.wav");
+
+    get<QRadioButton>("RadioButton4")->click();
+    EXPECT_FALSE(answerMessageBox([&] { click("noise.wav"); }, 300).shown);
+    EXPECT_FALSE(answerMessageBox([&] { doubleClick("noise.wav"); }, 300).shown);
+    EXPECT_EQ(window_->selectedFile(), "tone.wav") << "\"все\" mode leaves SelectedFile alone";
+}
+
+} // namespace
+} // namespace kadrix
+
+#include "preview_x11_test.moc"
