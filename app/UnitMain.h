@@ -33,6 +33,7 @@ class ScreenGrabber;
 class MediaPlayerBar;
 class PictureBox;
 class SeeThrough;
+class TVid;
 
 // The main window. In the options layout it is a fixed-size window with the
 // file browser; in the capture-frame layout a sizeable see-through frame
@@ -81,6 +82,7 @@ public:
     void Timer2Timer();
     void FileListBox1Click();
     void FileListBox1DblClick();
+    void Image1DblClick();
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
@@ -181,6 +183,9 @@ private:
     QString finishRecording();
     void previewPicture(const std::string& path);
     void checkSound(const std::string& path);
+    // The viewer window, made on first use so that it costs the start
+    // nothing, and kept for the rest of the run.
+    TVid& viewer();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -190,6 +195,7 @@ private:
     std::int32_t frameCounter_ = 1;
     std::int32_t soundCounter_ = 1;
     std::string SelectedFile;
+    TVid* viewer_ = nullptr;
     bool firstShow_ = true;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;

@@ -1,11 +1,11 @@
 #include "convert/UnitVid.h"
 
-#include "convert/bitmap_file.h"
+#include "browser/bmp_picture.h"
 #include "convert/caption.h"
 #include "convert/captioned_resize.h"
 #include "convert/color_box.h"
-#include "convert/image_view_of.h"
 #include "convert/jpeg_encoder.h"
+#include "convert/picture_pixels.h"
 #include "core/file.h"
 #include "core/integer_text.h"
 #include "core/path.h"
@@ -31,6 +31,12 @@ namespace {
 
 // The window's size when it is neither maximised nor minimised.
 constexpr QSize normalSize(606, 492);
+
+// The picture file as the viewer paints and scales it, in 32-bit pixels.
+QImage readBitmapFile(const std::string& path) {
+    InputFile file(path);
+    return decodeBmpPicture(file).convertToFormat(QImage::Format_RGB32);
+}
 
 } // namespace
 
@@ -124,7 +130,7 @@ void TVid::BitBtn1Click() {
     MaskEdit2->setText(QString::number(resized.width()));
     showPicture(resized);
     if (!resized.isNull())
-        jpeg.write(encodeJpeg(imageViewOf(resized)));
+        jpeg.write(encodeJpeg(PicturePixels(resized).view()));
     jpeg.close();
 }
 

@@ -1,14 +1,18 @@
 #include "convert/captioned_resize.h"
 
 #include "convert/caption.h"
-#include "convert/image_view_of.h"
 #include "convert/jpeg_encoder.h"
+#include "convert/mutable_image_view_of.h"
 #include "convert/nearest_resize.h"
+#include "convert/picture_pixels.h"
 #include "core/error.h"
 
 namespace kadrix {
 
 QImage captionedResize(QImage picture, const Caption& caption, int height) {
+    // Painted on in true colour, whatever the file's depth.
+    if (picture.format() != QImage::Format_RGB32)
+        picture.convertTo(QImage::Format_RGB32);
     drawCaption(picture, caption.text, caption.color, caption.top);
     const PictureSize size = scaledToHeight({picture.width(), picture.height()}, height);
     if (size.width <= 0 || size.height <= 0)
@@ -20,7 +24,7 @@ QImage captionedResize(QImage picture, const Caption& caption, int height) {
     if (resized.isNull())
         throw Error("Not enough memory for a picture of " + std::to_string(size.width) + " x " +
                     std::to_string(size.height) + " pixels");
-    resizeNearest(imageViewOf(picture), mutableImageViewOf(resized));
+    resizeNearest(PicturePixels(picture).view(), mutableImageViewOf(resized));
     return resized;
 }
 

@@ -2,7 +2,6 @@
 // nearest-neighbour scaling and the caption.
 #include "convert/caption.h"
 #include "convert/captioned_resize.h"
-#include "convert/image_view_of.h"
 #include "convert/nearest_resize.h"
 #include "convert/viewer_layout.h"
 #include "core/error.h"
