@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -26,7 +27,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
-#include <unistd.h>
 
 // The pictures live in a static library: their registration must be asked
 // for, from outside any namespace.
@@ -38,8 +38,6 @@ namespace kadrix {
 
 namespace {
 
-constexpr int clientWidth = 556;
-constexpr int clientHeight = 390;
 // The capture frame's own border, wide enough to take hold of for resizing.
 constexpr int frameBorder = 4;
 
@@ -72,11 +70,14 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
     initKadrixResources();
+    PlatformServices none = nullPlatformServices();
+    grabber_ = std::move(none.grabber);
+    windows_ = std::move(none.windows);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
     setWindowIcon(QIcon(":/kadrix/kadrix.png"));
     createControls();
-    seeThrough_ = new SeeThrough(this);
+    seeThrough_ = new SeeThrough(this, *windows_);
     setBorderIcons(true, false);
     setFixedSize(clientWidth, clientHeight);
     placePanel();
@@ -86,13 +87,14 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) 
 }
 
 void TMain::openStartFolder() {
-    // The browser starts in the working directory; where that cannot be
+    // The browser starts in the working directory, taken as the file
+    // system's bytes (its name need not be valid UTF-8); where that cannot be
     // read, in the user's home.
     try {
-        DirectoryListBox1->setDirectory(QDir::currentPath().toStdString());
+        DirectoryListBox1->setDirectory(".");
     } catch (const std::exception& error) {
         showErrorReport(QString::fromStdString(error.what()));
-        DirectoryListBox1->setDirectory(QDir::homePath().toStdString());
+        DirectoryListBox1->setDirectory(QFile::encodeName(QDir::homePath()).toStdString());
     }
     DriveComboBox1->selectVolumeOf(DirectoryListBox1->directory());
 }
@@ -108,6 +110,11 @@ void TMain::connectHandlers() {
                    &TMain::DirectoryListBox1Change);
     connectHandler(DriveComboBox1, &DriveComboBox::driveChanged, this,
                    &TMain::DriveComboBox1Change);
+    // The browser's widgets tell their errors; the window shows them.
+    connect(DirectoryListBox1, &DirectoryListBox::errorOccurred, this,
+            [](const QString& text) { showErrorReport(text); });
+    connect(DriveComboBox1, &DriveComboBox::errorOccurred, this,
+            [](const QString& text) { showErrorReport(text); });
     connectHandler(N1, &QAction::triggered, this, &TMain::N1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
@@ -123,11 +130,6 @@ TMain::~TMain() = default;
 
 void TMain::FormCreate(const LockFolders& lockFolders) {
     refreshNextName();
-    pictureCounter_ = videoCounter_ = frameCounter_ = soundCounter_ = 1;
-    firstShow_ = true;
-    alreadyRunning_ = false;
-    hiddenForRecording_ = false;
-
     InstanceLockResult result = takeInstanceLock(lockFolders.programDir.toStdString(),
                                                  lockFolders.runtimeDir.toStdString());
     alreadyRunning_ = result.alreadyRunning;
@@ -142,13 +144,10 @@ void TMain::reportAlreadyRunning() {
 
 void TMain::FormActivate() {
     setWindowTitle("Kadrix");
-    firstShow_ = false;
 }
 
 void TMain::N1Click() {
-    lock_.release();
-    if (!lock_.path().empty())
-        ::unlink(lock_.path().c_str());
+    lock_.deleteAndRelease();
     close();
 }
 
@@ -157,8 +156,17 @@ void TMain::centreOnScreen() {
     move(screen.center() - rect().center());
 }
 
+void TMain::setPlatformServices(PlatformServices services) {
+    setScreenGrabber(std::move(services.grabber));
+    if (services.windows) {
+        windows_ = std::move(services.windows);
+        seeThrough_->setWindowService(*windows_);
+    }
+}
+
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
-    grabber_ = std::move(grabber);
+    if (grabber)
+        grabber_ = std::move(grabber);
 }
 
 bool TMain::inCaptureFrame() const {

@@ -2,6 +2,7 @@
 
 #include "capture/output_name.h"
 #include "platform/instance_lock.h"
+#include "platform/platform_services.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -29,7 +30,6 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
-class ScreenGrabber;
 class MediaPlayerBar;
 class PictureBox;
 class SeeThrough;
@@ -58,13 +58,17 @@ public:
     // Shows "Программа уже запущена!" for a second copy.
     void reportAlreadyRunning();
 
+    // Whether the window is the see-through capture frame rather than the
+    // options layout.
     bool inCaptureFrame() const;
-    // The screen grab behind the capture button; none where the display
-    // offers none.
+    // The platform's screen grab and window service, picked once at start.
+    void setPlatformServices(PlatformServices services);
+    // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
-    // The folder the browser shows; output files are written there.
+    // The folder the browser shows, as the file system's bytes; output files
+    // are written there.
     const std::string& currentFolder() const;
 
     // Handlers.
@@ -97,7 +101,34 @@ public:
     bool recording() const { return recording_; }
     void N1Click();
 
-    // Controls, named as the window's other code and its tests know them.
+    // The next output name of each kind, and the refresh of Edit1 for the
+    // current mode.
+    std::int32_t pictureCounter() const { return pictureCounter_; }
+    std::int32_t videoCounter() const { return videoCounter_; }
+    std::int32_t frameCounter() const { return frameCounter_; }
+    std::int32_t soundCounter() const { return soundCounter_; }
+    void refreshNextName();
+    // Output paths are the file system's bytes, never Edit1's text: a folder
+    // name need not be valid UTF-8.
+    std::string outputPathFor(OutputKind kind) const;
+
+    // The window's own title strip and border in the capture-frame layout.
+    FrameTitleStrip* titleStrip() const { return titleStrip_; }
+
+    // The options layout's fixed client size.
+    static constexpr int clientWidth = 556;
+    static constexpr int clientHeight = 390;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    // Controls, named as the window's code knows them; their object names are
+    // the same, and that is how tests find them.
     QFrame* Panel1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
@@ -146,26 +177,8 @@ public:
     QTimer* Timer3 = nullptr;
     QTimer* Timer4 = nullptr;
 
-    // The next output name of each kind, and the refresh of Edit1 for the
-    // current mode.
-    std::int32_t pictureCounter() const { return pictureCounter_; }
-    std::int32_t videoCounter() const { return videoCounter_; }
-    std::int32_t frameCounter() const { return frameCounter_; }
-    std::int32_t soundCounter() const { return soundCounter_; }
-    void refreshNextName();
-    std::string outputPathFor(OutputKind kind) const;
+    struct Mode;
 
-    // The window's own title strip and border in the capture-frame layout.
-    FrameTitleStrip* titleStrip() const { return titleStrip_; }
-
-protected:
-    void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-
-private:
     void FormCreate(const LockFolders& lockFolders);
     void createControls();
     void createMenusAndTimers();
@@ -189,6 +202,11 @@ private:
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
+    // Edit1 shows an output path; it is not where the path is kept.
+    void showNextName(const std::string& path);
+    // What a mode button sets: the list's mask, the capture button, the
+    // preview controls.
+    void applyMode(const Mode& mode);
 
     std::int32_t pictureCounter_ = 1;
     std::int32_t videoCounter_ = 1;
@@ -196,7 +214,6 @@ private:
     std::int32_t soundCounter_ = 1;
     std::string SelectedFile;
     TVid* viewer_ = nullptr;
-    bool firstShow_ = true;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
     InstanceLock lock_;
@@ -206,6 +223,7 @@ private:
     int lateFrames_ = 0;
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
+    std::unique_ptr<WindowService> windows_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

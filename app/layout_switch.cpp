@@ -26,7 +26,7 @@ void setShown(std::initializer_list<QWidget*> controls, bool shown) {
 } // namespace
 
 void TMain::BitBtn2Click() {
-    if (BitBtn2->text() == "Готов") {
+    if (!inCaptureFrame()) {
         // The frame keeps the window's place and outer size, title bar and
         // border included: it draws them itself.
         const QRect outer = frameGeometry();
@@ -55,7 +55,7 @@ void TMain::BitBtn2Click() {
     setShown({DriveComboBox1, DirectoryListBox1, FileListBox1, Image1, Image2}, true);
     setFrameless(false);
     setBorderIcons(true, false);
-    setFixedSize(556, 390);
+    setFixedSize(clientWidth, clientHeight);
     // The window manager's frame comes back around the window: its inside goes
     // where it was inside that frame before.
     move(outerTopLeft + decorationOffset_);

@@ -1,7 +1,7 @@
 // Program entry. The command line is not read.
 #include "app/UnitMain.h"
 #include "app/kadrix_application.h"
-#include "app/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QStandardPaths>
 
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
         window.reportAlreadyRunning();
         return 0;
     }
-    window.setScreenGrabber(kadrix::createScreenGrabber());
+    window.setPlatformServices(kadrix::choosePlatformServices());
     window.centreOnScreen();
     window.show();
     return app.exec();

@@ -1,17 +1,17 @@
 #include "app/see_through.h"
 
 #include "app/colors.h"
+#include "platform/window_service.h"
 
 #include <QBitmap>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
-#include <xcb/xcb.h>
 
 namespace kadrix {
 
-SeeThrough::SeeThrough(QWidget* window) : QObject(window), window_(window) {}
+SeeThrough::SeeThrough(QWidget* window, WindowService& windows)
+    : QObject(window), window_(window), windows_(&windows) {}
 
 void SeeThrough::setEnabled(bool enabled) {
     enabled_ = enabled;
@@ -61,10 +61,7 @@ void SeeThrough::apply() {
 void SeeThrough::flush() {
     // Qt may hold the shape request back; the server must have it before the
     // next grab of the screen looks through the window.
-    if (QGuiApplication::platformName() != "xcb")
-        return;
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        xcb_flush(x11->connection());
+    windows_->flush();
 }
 
 } // namespace kadrix

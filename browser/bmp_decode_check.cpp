@@ -1,8 +1,8 @@
 #include "browser/bmp_decode_check.h"
 
-#include "capture/bmp_headers.h"
 #include "core/error.h"
 #include "core/little_endian.h"
+#include "core/picture/bmp_headers.h"
 
 #include <algorithm>
 #include <limits>

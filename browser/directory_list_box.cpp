@@ -1,11 +1,10 @@
 #include "browser/directory_list_box.h"
 
-#include "app/error_report.h"
 #include "browser/file_list_box.h"
 #include "browser/folder_listing.h"
-#include "browser/mountinfo.h"
 #include "core/error.h"
 #include "core/path.h"
+#include "platform/mountinfo.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -141,13 +140,13 @@ void DirectoryListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void DirectoryListBox::openEntry(const QListWidgetItem& entry) {
-    // The error report is shown from here rather than from the application's
-    // event dispatch: an exception unwinding through Qt's own frames, built
-    // without exception support, skips their cleanups (and leaks).
+    // Caught here rather than in the application's event dispatch: an
+    // exception unwinding through Qt's own frames, built without exception
+    // support, skips their cleanups (and leaks).
     try {
         setDirectory(folderOf(entry));
     } catch (const std::exception& error) {
-        showErrorReport(QString::fromStdString(error.what()));
+        emit errorOccurred(QString::fromStdString(error.what()));
     }
 }
 

@@ -14,8 +14,8 @@ class FileListBox;
 // The browser's folder tree: the filesystem root, each ancestor of the
 // current folder, the current folder (selected), then its subfolders in
 // display order, each indented one step deeper than its parent. A double
-// click or Enter opens an entry (a folder that cannot be shown goes to the
-// error report); a single click only selects it.
+// click or Enter opens an entry (a folder that cannot be shown is told by
+// errorOccurred); a single click only selects it.
 class DirectoryListBox : public QListWidget {
     Q_OBJECT
 
@@ -50,13 +50,15 @@ public:
 
 signals:
     void directoryChanged();
+    // A folder the user opened could not be shown; text says why.
+    void errorOccurred(const QString& text);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Opens an entry for the user; a folder that cannot be shown is reported.
+    // Opens an entry for the user; a folder that cannot be shown is told.
     void openEntry(const QListWidgetItem& entry);
     void fill(const std::string& folder, const std::vector<std::string>& subfolders);
     void addEntry(const std::string& folder, std::string_view name, int depth, const QIcon& icon);

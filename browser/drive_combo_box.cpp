@@ -1,8 +1,7 @@
 #include "browser/drive_combo_box.h"
 
-#include "app/error_report.h"
 #include "browser/folder_listing.h"
-#include "browser/mountinfo.h"
+#include "platform/mountinfo.h"
 
 #include <algorithm>
 
@@ -58,12 +57,12 @@ void DriveComboBox::refresh() {
 }
 
 void DriveComboBox::showPopup() {
-    // Reported here: an exception leaving this event handler would unwind
+    // Caught here: an exception leaving this event handler would unwind
     // through Qt's own frames, which are built without exception support.
     try {
         refresh();
     } catch (const std::exception& error) {
-        showErrorReport(QString::fromStdString(error.what()));
+        emit errorOccurred(QString::fromStdString(error.what()));
         return;
     }
     QComboBox::showPopup();

@@ -24,12 +24,14 @@ public:
     // Reads the volumes afresh, keeping the one shown where it is still there.
     void refresh();
     // Drops the list down, with the volumes read afresh; when they cannot be
-    // read, the error is reported and the list stays as it was.
+    // read, errorOccurred tells why and the list stays as it was.
     void showPopup() override;
 
 signals:
     // After the user picked an entry other than the one shown before.
     void driveChanged();
+    // The volumes could not be read when the list was to drop down.
+    void errorOccurred(const QString& text);
 
 private:
     void picked(int index);

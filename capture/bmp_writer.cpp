@@ -2,9 +2,9 @@
 
 #include "core/little_endian.h"
 
-#include "capture/bmp_headers.h"
 #include "core/error.h"
 #include "core/file.h"
+#include "core/picture/bmp_headers.h"
 
 #include <algorithm>
 #include <bit>

@@ -69,7 +69,7 @@ void TMain::Timer1Timer() {
             frame = grabber_->grab({0, 0, qRound(screen->geometry().width() * scale),
                                     qRound(screen->geometry().height() * scale)});
         } else {
-            frame = grabUnderWindow(*this, *grabber_);
+            frame = grabUnderWindow(*this, *grabber_, *windows_);
         }
         writeBmp(outputPathFor(OutputKind::Frame), frame);
     } catch (const Error& error) {
@@ -122,7 +122,7 @@ QString TMain::finishRecording() {
         for (const QString& frame : frames)
             paths.push_back(frame.toStdString());
         try {
-            createAvi(Edit1->text().toStdString(), paths, 10);
+            createAvi(outputPathFor(OutputKind::Video), paths, 10);
         } catch (const AviWriteError& error) {
             showMessage(QString::fromStdString(error.what()));
         } catch (const Error& error) {
@@ -132,7 +132,7 @@ QString TMain::finishRecording() {
 
     setWindowTitle("avi создан");
     ++videoCounter_;
-    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Video)));
+    showNextName(outputPathFor(OutputKind::Video));
     for (std::int32_t n = 1; n <= frameCounter_; ++n)
         ::unlink(outputPath(OutputKind::Frame, n, currentFolder()).c_str());
     setWindowTitle(savedCaption_);

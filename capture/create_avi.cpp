@@ -1,8 +1,8 @@
 #include "capture/create_avi.h"
 
-#include "capture/bmp_headers.h"
 #include "core/error.h"
 #include "core/file.h"
+#include "core/picture/bmp_headers.h"
 
 #include <array>
 #include <cerrno>

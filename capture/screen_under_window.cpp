@@ -1,16 +1,14 @@
 #include "capture/screen_under_window.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QRegion>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
 #include <cstring>
+#include <memory>
 #include <vector>
-#include <xcb/shape.h>
-#include <xcb/xcb.h>
 
 namespace kadrix {
 
@@ -71,74 +69,14 @@ bool mostlyDifferent(const std::vector<std::byte>& a, const std::vector<std::byt
     return differing * 2 > a.size() / bytesPerPixel;
 }
 
-xcb_atom_t internOpacityAtom(xcb_connection_t* connection) {
-    static const char name[] = "_NET_WM_WINDOW_OPACITY";
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof name - 1, name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    free(reply);
-    return atom;
+// The window's shape in physical pixels, to put back after the grab.
+std::vector<ScreenRect> shapeInPixels(const QRegion& shape, qreal scale) {
+    std::vector<ScreenRect> rects;
+    for (const QRect& rect : shape)
+        rects.push_back({qFloor(rect.x() * scale), qFloor(rect.y() * scale),
+                         qCeil(rect.width() * scale), qCeil(rect.height() * scale)});
+    return rects;
 }
-
-// Asked of the server once: the program has one connection, and a round trip
-// on every frame of a recording is time the frame path does not have.
-xcb_atom_t opacityAtom(xcb_connection_t* connection) {
-    static const xcb_atom_t atom = internOpacityAtom(connection);
-    return atom;
-}
-
-// Takes the window off the screen for a moment without unmapping it: shaped
-// to nothing for the X server, and fully transparent for a compositor, which
-// may keep showing its own copy of a window whose shape changed.
-class ShapeAway {
-public:
-    ShapeAway(xcb_connection_t* connection, xcb_window_t window, const QRegion& shape, qreal scale)
-        : connection_(connection), window_(window), shape_(shape), scale_(scale),
-          opacity_(opacityAtom(connection)) {
-        xcb_shape_rectangles(connection_, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
-                             XCB_CLIP_ORDERING_UNSORTED, window_, 0, 0, 0, nullptr);
-        if (opacity_ != XCB_ATOM_NONE) {
-            const uint32_t transparent = 0;
-            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, opacity_,
-                                XCB_ATOM_CARDINAL, 32, 1, &transparent);
-        }
-        sync();
-    }
-    ~ShapeAway() {
-        // The window is otherwise fully opaque, which is no opacity property.
-        if (opacity_ != XCB_ATOM_NONE)
-            xcb_delete_property(connection_, window_, opacity_);
-        if (shape_.isEmpty()) {
-            xcb_shape_mask(connection_, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, window_, 0, 0,
-                           XCB_NONE);
-        } else {
-            std::vector<xcb_rectangle_t> rects;
-            for (const QRect& rect : shape_)
-                rects.push_back({static_cast<int16_t>(qFloor(rect.x() * scale_)),
-                                 static_cast<int16_t>(qFloor(rect.y() * scale_)),
-                                 static_cast<uint16_t>(qCeil(rect.width() * scale_)),
-                                 static_cast<uint16_t>(qCeil(rect.height() * scale_))});
-            xcb_shape_rectangles(connection_, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
-                                 XCB_CLIP_ORDERING_UNSORTED, window_, 0, 0,
-                                 static_cast<uint32_t>(rects.size()), rects.data());
-        }
-        xcb_flush(connection_);
-    }
-    ShapeAway(const ShapeAway&) = delete;
-    ShapeAway& operator=(const ShapeAway&) = delete;
-
-private:
-    // A round trip: the server has shaped the window when it answers.
-    void sync() {
-        free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-    }
-
-    xcb_connection_t* connection_;
-    xcb_window_t window_;
-    QRegion shape_;
-    qreal scale_;
-    xcb_atom_t opacity_;
-};
 
 } // namespace
 
@@ -149,11 +87,10 @@ ScreenRect outerRectInPixels(const QWidget& window) {
             qRound(outer.height() * scale)};
 }
 
-ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber) {
+ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber, WindowService& windows) {
     const ScreenRect rect = outerRectInPixels(window);
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     const bool ownsFrame = window.frameGeometry() == window.geometry();
-    if (QGuiApplication::platformName() != "xcb" || !x11 || !window.isVisible() || !ownsFrame)
+    if (!windows.canTakeAway() || !window.isVisible() || !ownsFrame)
         return grabber.grab(rect);
 
     // What the window's opaque parts cover must come from the windows beneath,
@@ -164,8 +101,8 @@ ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber) {
     const std::vector<PixelRow> rows = opaqueRows(shape, scale, image);
     const std::vector<std::byte> ours = copyRows(image, rows);
 
-    ShapeAway away(x11->connection(), static_cast<xcb_window_t>(window.winId()), window.mask(),
-                   scale);
+    const std::unique_ptr<WindowAway> away =
+        windows.takeAway(window.winId(), shapeInPixels(window.mask(), scale));
     QElapsedTimer waited;
     waited.start();
     QElapsedTimer unchanged;

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "platform/screen_grabber.h"
+#include "platform/window_service.h"
 
 class QWidget;
 
 namespace kadrix {
 
 // The screen under a window's whole outer rectangle, in physical pixels, as
-// if the window were not there. On X11 the window is shaped away for the
-// moment of the grab (no unmapping, so it keeps its place and the focus), and
-// the grab waits until what lies beneath has been drawn again. The picture
-// stays valid until the grabber's next grab.
-ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber);
+// if the window were not there: the window service takes the window away for
+// the moment of the grab, and the grab waits until what lies beneath has been
+// drawn again. The picture stays valid until the grabber's next grab.
+ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber, WindowService& windows);
 
 // The window's outer rectangle in physical pixels.
 ScreenRect outerRectInPixels(const QWidget& window);

@@ -1,10 +1,10 @@
 #include "convert/emf_writer.h"
 
-#include "capture/bmp_headers.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "core/little_endian.h"
 #include "core/path.h"
+#include "core/picture/bmp_headers.h"
 
 #include <cstdint>
 #include <limits>

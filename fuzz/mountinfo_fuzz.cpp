@@ -1,5 +1,5 @@
 // The mount table parser and the volume filter on arbitrary text.
-#include "browser/mountinfo.h"
+#include "platform/mountinfo.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -25,6 +25,10 @@ public:
     const std::string& path() const { return path_; }
     // Closes the descriptor, which releases the lock; the file stays.
     void release() { fd_.close(); }
+    // Deletes the file, then releases the lock: in the other order a copy
+    // starting in between could lock the file just before it vanishes, and
+    // then a third copy would find no lock and run too.
+    void deleteAndRelease();
 
 private:
     std::string path_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/image_view.h"
+#include "core/picture/image_view.h"
 
 namespace kadrix {
 

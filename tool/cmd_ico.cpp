@@ -1,7 +1,7 @@
 #include "convert/icon_writer.h"
 #include "core/path.h"
+#include "core/picture/load_bmp.h"
 #include "tool/commands.h"
-#include "tool/load_bmp.h"
 
 #include <cstdio>
 

@@ -29,6 +29,12 @@ InstanceLock InstanceLock::create(const std::string& path) {
     return lock;
 }
 
+void InstanceLock::deleteAndRelease() {
+    if (fd_ && !path_.empty())
+        ::unlink(path_.c_str());
+    release();
+}
+
 namespace {
 
 bool exists(const std::string& path) {

@@ -1,9 +1,9 @@
 #include "platform/mounted_volumes.h"
 
-#include "browser/mountinfo.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "core/path.h"
+#include "platform/mountinfo.h"
 
 #include <cerrno>
 #include <dirent.h>

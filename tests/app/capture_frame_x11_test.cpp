@@ -1,6 +1,7 @@
 // The capture frame on a real X server with a window manager: the screen
 // shows through the maroon parts, the capture group stays opaque.
 #include "app/UnitMain.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
 #include "tests/support/temp_dir.h"
@@ -52,31 +53,32 @@ protected:
 
 TEST_F(CaptureFrameTest, ThePictureShowsThroughTheFrameAndTheButtonsStayOpaque) {
     TMain& w = *window_;
-    const QPoint maroon = onScreen(w.Panel1, emptyMaroon);
+    const QPoint maroon = onScreen(test::control<QFrame>(w, "Panel1"), emptyMaroon);
     ASSERT_TRUE(waitFor([&] { return screenPixel(maroon) == QColor(128, 0, 0); }))
         << "the options layout is opaque maroon";
 
     const QRect outer = w.frameGeometry();
-    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
     ASSERT_TRUE(w.inCaptureFrame());
     // The window manager moves and resizes the frame a moment later; places on
     // the screen are known once it stands on the old outer rectangle.
     ASSERT_TRUE(waitFor([&] { return w.geometry() == outer && w.frameGeometry() == outer; }))
         << "the frame is not the old outer rectangle, or the window manager's frame is still there";
-    const QPoint seeThrough = onScreen(w.Panel1, emptyMaroon);
+    const QPoint seeThrough = onScreen(test::control<QFrame>(w, "Panel1"), emptyMaroon);
     EXPECT_TRUE(waitFor([&] {
         return screenPixel(seeThrough) == knownColorAt(seeThrough.x(), seeThrough.y());
     })) << "the picture does not show through the maroon area";
-    const QPoint groupInside = onScreen(w.GroupBox1, {3, 50});
+    const QPoint groupInside = onScreen(test::control<QGroupBox>(w, "GroupBox1"), {3, 50});
     EXPECT_TRUE(waitFor([&] {
         return screenPixel(groupInside) == knownColorAt(groupInside.x(), groupInside.y());
     }));
 
-    const QPoint button = onScreen(w.BitBtn1, w.BitBtn1->rect().center());
+    const QPoint button = onScreen(test::control<QPushButton>(w, "BitBtn1"),
+                                   test::control<QPushButton>(w, "BitBtn1")->rect().center());
     EXPECT_TRUE(waitFor([&] {
         return screenPixel(button) != knownColorAt(button.x(), button.y());
     })) << "the capture button is see-through";
-    const QPoint lineOfGroup = onScreen(w.GroupBox1, {0, 50});
+    const QPoint lineOfGroup = onScreen(test::control<QGroupBox>(w, "GroupBox1"), {0, 50});
     EXPECT_TRUE(waitFor([&] {
         return screenPixel(lineOfGroup) != knownColorAt(lineOfGroup.x(), lineOfGroup.y());
     })) << "the group's frame line is see-through";
@@ -84,33 +86,36 @@ TEST_F(CaptureFrameTest, ThePictureShowsThroughTheFrameAndTheButtonsStayOpaque) 
 
 TEST_F(CaptureFrameTest, TheFrameCanBeResizedAndMaximised) {
     TMain& w = *window_;
-    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
     w.resize(800, 520);
     ASSERT_TRUE(waitFor([&] { return w.width() == 800 && w.height() == 520; }));
-    EXPECT_EQ(w.GroupBox1->pos().x(), w.Panel1->width() - 73);
-    const QPoint button = onScreen(w.BitBtn1, w.BitBtn1->rect().center());
+    EXPECT_EQ(test::control<QGroupBox>(w, "GroupBox1")->pos().x(),
+              test::control<QFrame>(w, "Panel1")->width() - 73);
+    const QPoint button = onScreen(test::control<QPushButton>(w, "BitBtn1"),
+                                   test::control<QPushButton>(w, "BitBtn1")->rect().center());
     EXPECT_TRUE(
         waitFor([&] { return screenPixel(button) != knownColorAt(button.x(), button.y()); }));
 
     w.showMaximized();
     const QSize screen = QGuiApplication::primaryScreen()->size();
     ASSERT_TRUE(waitFor([&] { return w.isMaximized() && w.width() == screen.width(); }));
-    const QPoint corner = onScreen(w.BitBtn1, w.BitBtn1->rect().center());
+    const QPoint corner = onScreen(test::control<QPushButton>(w, "BitBtn1"),
+                                   test::control<QPushButton>(w, "BitBtn1")->rect().center());
     EXPECT_GT(corner.x(), screen.width() - 80) << "the capture group follows the top right corner";
 }
 
 TEST_F(CaptureFrameTest, BackToOptionsTheWindowIsOpaqueFixedAndDecoratedAgain) {
     TMain& w = *window_;
-    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
     w.showMaximized();
     ASSERT_TRUE(waitFor([&] { return w.isMaximized(); }));
-    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
     ASSERT_FALSE(w.inCaptureFrame());
     ASSERT_TRUE(waitFor([&] { return !w.isMaximized() && w.size() == QSize(556, 390); }));
     EXPECT_TRUE(waitFor([&] { return w.frameGeometry() != w.geometry(); }))
         << "the window manager's frame is back";
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
-    const QPoint maroon = onScreen(w.Panel1, emptyMaroon);
+    const QPoint maroon = onScreen(test::control<QFrame>(w, "Panel1"), emptyMaroon);
     EXPECT_TRUE(waitFor([&] { return screenPixel(maroon) == QColor(128, 0, 0); }));
 }
 

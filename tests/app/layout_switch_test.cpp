@@ -6,6 +6,7 @@
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "tests/support/find_control.h"
 #include "tests/support/temp_dir.h"
 
 #include <QComboBox>
@@ -37,11 +38,11 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
     void toFrame() {
-        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
         ASSERT_TRUE(window_->inCaptureFrame());
     }
     void toOptions() {
-        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
         ASSERT_FALSE(window_->inCaptureFrame());
     }
 
@@ -54,14 +55,22 @@ TEST_F(LayoutSwitchTest, TheFrameShowsOnlyTheCaptureGroupAndCanBeResized) {
     TMain& w = *window_;
     const QRect outer = w.frameGeometry();
     toFrame();
-    EXPECT_EQ(w.BitBtn2->text(), "Опции");
-    EXPECT_TRUE(w.BitBtn1->isEnabled());
+    EXPECT_EQ(test::control<QPushButton>(w, "BitBtn2")->text(), "Опции");
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
     for (QWidget* hidden : std::initializer_list<QWidget*>{
-             w.BitBtn3, w.GroupBox2, w.DriveComboBox1, w.DirectoryListBox1, w.FileListBox1,
-             w.Image1, w.Image2, w.GroupBox3, w.GroupBox4, w.MediaPlayer1, w.Panel2, w.Panel3})
+             test::control<QPushButton>(w, "BitBtn3"), test::control<QGroupBox>(w, "GroupBox2"),
+             test::control<DriveComboBox>(w, "DriveComboBox1"),
+             test::control<DirectoryListBox>(w, "DirectoryListBox1"),
+             test::control<FileListBox>(w, "FileListBox1"), test::control<QLabel>(w, "Image1"),
+             test::control<QLabel>(w, "Image2"), test::control<QGroupBox>(w, "GroupBox3"),
+             test::control<QGroupBox>(w, "GroupBox4"),
+             test::control<MediaPlayerBar>(w, "MediaPlayer1"), test::control<QFrame>(w, "Panel2"),
+             test::control<QFrame>(w, "Panel3")})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    for (QWidget* shown :
-         std::initializer_list<QWidget*>{w.GroupBox1, w.BitBtn1, w.SpinEdit1, w.Label4, w.BitBtn2})
+    for (QWidget* shown : std::initializer_list<QWidget*>{
+             test::control<QGroupBox>(w, "GroupBox1"), test::control<QPushButton>(w, "BitBtn1"),
+             test::control<QSpinBox>(w, "SpinEdit1"), test::control<QLabel>(w, "Label4"),
+             test::control<QPushButton>(w, "BitBtn2")})
         EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
     EXPECT_EQ(w.geometry(), outer) << "the frame keeps the window's place and outer size";
     EXPECT_LT(w.minimumWidth(), w.maximumWidth());
@@ -76,16 +85,20 @@ TEST_F(LayoutSwitchTest, MaroonIsSeeThroughAndTheCaptureGroupIsNot) {
     toFrame();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.mask().isEmpty(); })) << "the frame took no shape";
     const QRegion mask = w.mask();
-    const QPoint button = w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center());
-    const QPoint maroon =
-        w.Panel1->mapTo(&w, QPoint(w.Panel1->width() / 3, w.Panel1->height() / 2));
-    const QPoint groupInside = w.GroupBox1->mapTo(&w, QPoint(2, 50));
+    const QPoint button =
+        test::control<QPushButton>(w, "BitBtn1")
+            ->mapTo(&w, test::control<QPushButton>(w, "BitBtn1")->rect().center());
+    const QPoint maroon = test::control<QFrame>(w, "Panel1")
+                              ->mapTo(&w, QPoint(test::control<QFrame>(w, "Panel1")->width() / 3,
+                                                 test::control<QFrame>(w, "Panel1")->height() / 2));
+    const QPoint groupInside = test::control<QGroupBox>(w, "GroupBox1")->mapTo(&w, QPoint(2, 50));
     const QPoint strip = w.titleStrip()->mapTo(&w, QPoint(10, 5));
     EXPECT_TRUE(mask.contains(button));
     EXPECT_TRUE(mask.contains(strip));
     EXPECT_FALSE(mask.contains(maroon));
     EXPECT_FALSE(mask.contains(groupInside)) << "the group's inside is maroon";
-    EXPECT_TRUE(mask.contains(w.GroupBox1->mapTo(&w, QPoint(0, 50)))) << "its frame line is opaque";
+    EXPECT_TRUE(mask.contains(test::control<QGroupBox>(w, "GroupBox1")->mapTo(&w, QPoint(0, 50))))
+        << "its frame line is opaque";
 
     toOptions();
     EXPECT_TRUE(w.mask().isEmpty()) << "the options layout is opaque";
@@ -96,11 +109,17 @@ TEST_F(LayoutSwitchTest, ResizingKeepsTheGroupAtTheTopRight) {
     toFrame();
     w.resize(800, 500);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.width() == 800; }));
-    EXPECT_EQ(w.GroupBox1->pos(), QPoint(w.Panel1->width() - 73, 7));
-    EXPECT_EQ(w.GroupBox1->mapTo(&w, QPoint(0, 0)).x() + w.GroupBox1->width() + 8 + 4, 800);
+    EXPECT_EQ(test::control<QGroupBox>(w, "GroupBox1")->pos(),
+              QPoint(test::control<QFrame>(w, "Panel1")->width() - 73, 7));
+    EXPECT_EQ(test::control<QGroupBox>(w, "GroupBox1")->mapTo(&w, QPoint(0, 0)).x() +
+                  test::control<QGroupBox>(w, "GroupBox1")->width() + 8 + 4,
+              800);
     // The shape follows on the next turn of the event loop.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return w.mask().contains(w.BitBtn1->mapTo(&w, w.BitBtn1->rect().center())); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return w.mask().contains(
+            test::control<QPushButton>(w, "BitBtn1")
+                ->mapTo(&w, test::control<QPushButton>(w, "BitBtn1")->rect().center()));
+    }));
 }
 
 TEST_F(LayoutSwitchTest, BackToOptionsRestoresTheFixedWindow) {
@@ -113,30 +132,36 @@ TEST_F(LayoutSwitchTest, BackToOptionsRestoresTheFixedWindow) {
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     EXPECT_FALSE(w.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_FALSE(w.BitBtn1->isEnabled());
-    EXPECT_EQ(w.BitBtn2->text(), "Готов");
+    EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_EQ(test::control<QPushButton>(w, "BitBtn2")->text(), "Готов");
     for (QWidget* shown : std::initializer_list<QWidget*>{
-             w.BitBtn3, w.GroupBox2, w.DriveComboBox1, w.DirectoryListBox1, w.FileListBox1,
-             w.Image1, w.Image2, w.GroupBox3, w.GroupBox4})
+             test::control<QPushButton>(w, "BitBtn3"), test::control<QGroupBox>(w, "GroupBox2"),
+             test::control<DriveComboBox>(w, "DriveComboBox1"),
+             test::control<DirectoryListBox>(w, "DirectoryListBox1"),
+             test::control<FileListBox>(w, "FileListBox1"), test::control<QLabel>(w, "Image1"),
+             test::control<QLabel>(w, "Image2"), test::control<QGroupBox>(w, "GroupBox3"),
+             test::control<QGroupBox>(w, "GroupBox4")})
         EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
-    EXPECT_FALSE(w.Panel3->isVisible()) << "the conversion bar waits for a previewed picture";
-    EXPECT_FALSE(w.MediaPlayer1->isVisible());
-    EXPECT_EQ(w.GroupBox1->pos(), QPoint(483, 7));
+    EXPECT_FALSE(test::control<QFrame>(w, "Panel3")->isVisible())
+        << "the conversion bar waits for a previewed picture";
+    EXPECT_FALSE(test::control<MediaPlayerBar>(w, "MediaPlayer1")->isVisible());
+    EXPECT_EQ(test::control<QGroupBox>(w, "GroupBox1")->pos(), QPoint(483, 7));
 }
 
 TEST_F(LayoutSwitchTest, BackToOptionsInClipModeShowsThePlayerAndTheClipName) {
     TMain& w = *window_;
-    w.RadioButton2->setChecked(true);
+    test::control<QRadioButton>(w, "RadioButton2")->setChecked(true);
     toFrame();
     toOptions();
-    EXPECT_TRUE(w.MediaPlayer1->isVisible());
-    EXPECT_TRUE(w.Panel2->isVisible());
-    EXPECT_EQ(w.Edit1->text(), QDir::currentPath() + "/Vid000001.avi");
+    EXPECT_TRUE(test::control<MediaPlayerBar>(w, "MediaPlayer1")->isVisible());
+    EXPECT_TRUE(test::control<QFrame>(w, "Panel2")->isVisible());
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(), QDir::currentPath() + "/Vid000001.avi");
 
-    w.RadioButton3->setChecked(true);
+    test::control<QRadioButton>(w, "RadioButton3")->setChecked(true);
     toFrame();
     toOptions();
-    EXPECT_EQ(w.Edit1->text(), QDir::currentPath() + "/ZVUK000001.wav");
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(),
+              QDir::currentPath() + "/ZVUK000001.wav");
 }
 
 } // namespace

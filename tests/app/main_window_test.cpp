@@ -5,6 +5,7 @@
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 
@@ -79,7 +80,7 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlacesInTheirStartState) {
         EXPECT_EQ(control->geometry(), place.rect) << place.name;
         EXPECT_EQ(control->isVisible(), place.visible) << place.name;
     }
-    EXPECT_EQ(window.Panel1->geometry(), QRect(0, 0, 556, 390));
+    EXPECT_EQ(test::control<QFrame>(window, "Panel1")->geometry(), QRect(0, 0, 556, 390));
 }
 
 TEST_F(MainWindowTest, StartsInTheOptionsLayoutWithFixedSize) {
@@ -90,36 +91,42 @@ TEST_F(MainWindowTest, StartsInTheOptionsLayoutWithFixedSize) {
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the options layout is resizable";
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowSystemMenuHint);
-    EXPECT_EQ(window.BitBtn2->text(), "Готов");
+    EXPECT_EQ(test::control<QPushButton>(window, "BitBtn2")->text(), "Готов");
     EXPECT_FALSE(window.inCaptureFrame());
-    EXPECT_FALSE(window.BitBtn1->isEnabled());
-    EXPECT_EQ(window.BitBtn1->text(), "снимок");
-    EXPECT_FALSE(window.SpinEdit1->isEnabled());
-    EXPECT_EQ(window.SpinEdit1->minimum(), 2);
-    EXPECT_EQ(window.SpinEdit1->maximum(), 30);
-    EXPECT_EQ(window.SpinEdit1->value(), 2);
-    EXPECT_TRUE(window.RadioButton1->isChecked());
-    EXPECT_TRUE(window.Edit1->isReadOnly());
-    EXPECT_EQ(window.GroupBox2->title(), "Сохраняется c имени");
-    EXPECT_EQ(window.Label4->text(), "сек");
-    EXPECT_EQ(window.BitBtn3->text(), "Удалить все");
-    EXPECT_EQ(window.Label1->text(), "Помощь");
-    EXPECT_EQ(window.Label5->text(), "создать файл -->");
-    EXPECT_EQ(window.Panel4->text(), "Проигрывание звука...");
-    EXPECT_EQ(window.SpeedButton2->toolTip(), "Иконка 32х32 с левого верхнего угла");
-    EXPECT_EQ(window.Panel1->palette().color(QPalette::Window), QColor(128, 0, 0));
-    EXPECT_EQ(window.Panel3->palette().color(QPalette::Window), QColor(0, 128, 0));
-    EXPECT_EQ(window.Panel4->palette().color(QPalette::Window), QColor(0, 0, 128));
-    EXPECT_EQ(window.BitBtn1->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(test::control<QPushButton>(window, "BitBtn1")->isEnabled());
+    EXPECT_EQ(test::control<QPushButton>(window, "BitBtn1")->text(), "снимок");
+    EXPECT_FALSE(test::control<QSpinBox>(window, "SpinEdit1")->isEnabled());
+    EXPECT_EQ(test::control<QSpinBox>(window, "SpinEdit1")->minimum(), 2);
+    EXPECT_EQ(test::control<QSpinBox>(window, "SpinEdit1")->maximum(), 30);
+    EXPECT_EQ(test::control<QSpinBox>(window, "SpinEdit1")->value(), 2);
+    EXPECT_TRUE(test::control<QRadioButton>(window, "RadioButton1")->isChecked());
+    EXPECT_TRUE(test::control<QLineEdit>(window, "Edit1")->isReadOnly());
+    EXPECT_EQ(test::control<QGroupBox>(window, "GroupBox2")->title(), "Сохраняется c имени");
+    EXPECT_EQ(test::control<QLabel>(window, "Label4")->text(), "сек");
+    EXPECT_EQ(test::control<QPushButton>(window, "BitBtn3")->text(), "Удалить все");
+    EXPECT_EQ(test::control<QLabel>(window, "Label1")->text(), "Помощь");
+    EXPECT_EQ(test::control<QLabel>(window, "Label5")->text(), "создать файл -->");
+    EXPECT_EQ(test::control<QLabel>(window, "Panel4")->text(), "Проигрывание звука...");
+    EXPECT_EQ(test::control<QToolButton>(window, "SpeedButton2")->toolTip(),
+              "Иконка 32х32 с левого верхнего угла");
+    EXPECT_EQ(test::control<QFrame>(window, "Panel1")->palette().color(QPalette::Window),
+              QColor(128, 0, 0));
+    EXPECT_EQ(test::control<QFrame>(window, "Panel3")->palette().color(QPalette::Window),
+              QColor(0, 128, 0));
+    EXPECT_EQ(test::control<QLabel>(window, "Panel4")->palette().color(QPalette::Window),
+              QColor(0, 0, 128));
+    EXPECT_EQ(test::control<QPushButton>(window, "BitBtn1")->cursor().shape(),
+              Qt::PointingHandCursor);
 }
 
 TEST_F(MainWindowTest, MenusAndTimersAreThere) {
     TMain window(folders());
     const std::pair<QMenu*, QStringList> menus[] = {
-        {window.PopupMenu1, {"Выход"}},
-        {window.PopupMenu2, {"Переименовать", "Удалить", "Отправить через MS Outlook"}},
-        {window.PopupMenu3, {"Копировать"}},
-        {window.PopupMenu4, {"Создать папку", "Удалить папку"}},
+        {test::control<QMenu>(window, "PopupMenu1"), {"Выход"}},
+        {test::control<QMenu>(window, "PopupMenu2"),
+         {"Переименовать", "Удалить", "Отправить через MS Outlook"}},
+        {test::control<QMenu>(window, "PopupMenu3"), {"Копировать"}},
+        {test::control<QMenu>(window, "PopupMenu4"), {"Создать папку", "Удалить папку"}},
     };
     for (const auto& [menu, captions] : menus) {
         QStringList actual;
@@ -127,8 +134,10 @@ TEST_F(MainWindowTest, MenusAndTimersAreThere) {
             actual << action->text();
         EXPECT_EQ(actual, captions) << menu->objectName().toStdString();
     }
-    const std::pair<QTimer*, int> timers[] = {
-        {window.Timer1, 200}, {window.Timer2, 10000}, {window.Timer3, 200}, {window.Timer4, 2000}};
+    const std::pair<QTimer*, int> timers[] = {{test::control<QTimer>(window, "Timer1"), 200},
+                                              {test::control<QTimer>(window, "Timer2"), 10000},
+                                              {test::control<QTimer>(window, "Timer3"), 200},
+                                              {test::control<QTimer>(window, "Timer4"), 2000}};
     for (const auto& [timer, interval] : timers) {
         EXPECT_EQ(timer->interval(), interval);
         EXPECT_FALSE(timer->isActive());
@@ -144,7 +153,8 @@ TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
     EXPECT_EQ(window.videoCounter(), 1);
     EXPECT_EQ(window.frameCounter(), 1);
     EXPECT_EQ(window.soundCounter(), 1);
-    EXPECT_EQ(window.Edit1->text(), QDir::currentPath() + "/Pic000001.bmp");
+    EXPECT_EQ(test::control<QLineEdit>(window, "Edit1")->text(),
+              QDir::currentPath() + "/Pic000001.bmp");
 }
 
 TEST_F(MainWindowTest, ASecondWindowFindsTheLockHeldAndTheFirstKeepsIt) {
@@ -166,7 +176,7 @@ TEST_F(MainWindowTest, ExitReleasesAndDeletesTheLockFile) {
     TMain window(folders());
     window.show();
     ASSERT_TRUE(std::filesystem::exists(program_.path() / "KadrixZap.dat"));
-    window.N1->trigger();
+    test::control<QAction>(window, "N1")->trigger();
     EXPECT_FALSE(std::filesystem::exists(program_.path() / "KadrixZap.dat"));
     EXPECT_FALSE(window.isVisible());
 }
@@ -193,10 +203,13 @@ TEST_F(MainWindowTest, EveryControlHasANameForScreenReaders) {
         ASSERT_NE(accessible, nullptr) << name;
         EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << name;
     }
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.Edit1)->text(QAccessible::Name),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(test::control<QLineEdit>(window, "Edit1"))
+                  ->text(QAccessible::Name),
               "Сохраняется c имени");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.RadioButton4)->text(QAccessible::Name),
-              "все");
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(test::control<QRadioButton>(window, "RadioButton4"))
+            ->text(QAccessible::Name),
+        "все");
 }
 
 } // namespace

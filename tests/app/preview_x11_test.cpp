@@ -8,6 +8,7 @@
 #include "tests/support/gui_wait.h"
 #include "tests/support/imagemagick_decode.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -48,7 +49,7 @@ QColor snapColor(int x, int y) {
 }
 
 std::vector<std::byte> bmpOf(int width, int height, QColor (*color)(int, int)) {
-    test::BmpSpec spec;
+    test::BmpRecipe spec;
     spec.bits = 32;
     spec.width = width;
     spec.height = height;
@@ -84,7 +85,7 @@ protected:
     template <typename T> T* get(const char* name) const { return control<T>(*window_, name); }
 
     void write(const std::string& name, const std::vector<std::byte>& bytes) {
-        test::writeBytes(dir_.path(name), bytes);
+        test::writeFile(dir_.path(name), bytes);
         get<FileListBox>("FileListBox1")->reload();
     }
 
@@ -199,7 +200,7 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
 
 TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
     write("small.bmp", bmpOf(40, 31, [](int, int) { return QColor(0, 0, 128); }));
-    write("photo.bmp", test::readBytes(KADRIX_SOURCE_DIR "/resources/banner.jpg"));
+    write("photo.bmp", test::readFile(KADRIX_SOURCE_DIR "/resources/banner.jpg"));
     std::vector<std::byte> huge = bmpOf(40, 31, snapColor);
     huge[18] = huge[19] = huge[20] = std::byte{0xFF};
     huge[21] = std::byte{0x7F};

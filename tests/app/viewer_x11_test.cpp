@@ -8,6 +8,7 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -42,11 +43,11 @@ protected:
     template <typename T> T* get(const char* name) const { return control<T>(*window_, name); }
 
     void writePicture(const std::string& name, int width, int height) {
-        test::writeBytes(dir_.path(name),
-                         test::makeBmp({24, width, height, false, {}, [](int x, int y) {
-                                            return static_cast<std::uint32_t>((x * 3) << 16 |
-                                                                              (y * 5) << 8 | 64);
-                                        }}));
+        test::writeFile(dir_.path(name),
+                        test::makeBmp({24, width, height, false, {}, [](int x, int y) {
+                                           return static_cast<std::uint32_t>((x * 3) << 16 |
+                                                                             (y * 5) << 8 | 64);
+                                       }}));
         get<FileListBox>("FileListBox1")->reload();
     }
 

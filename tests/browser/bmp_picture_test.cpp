@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/file.h"
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/test_files.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -116,8 +117,8 @@ Bytes rgb565Data() {
     return data;
 }
 
-test::BmpSpec specOf(int bits, bool topDown = false) {
-    test::BmpSpec spec;
+test::BmpRecipe specOf(int bits, bool topDown = false) {
+    test::BmpRecipe spec;
     spec.bits = bits;
     spec.width = sampleWidth;
     spec.height = sampleHeight;
@@ -165,7 +166,7 @@ TEST(BmpPicture, EveryVariantDecodesToItsPixels) {
     };
     for (const Case& c : cases) {
         const std::string path = dir.path(std::string(c.name) + ".bmp");
-        test::writeBytes(path, c.file);
+        test::writeFile(path, c.file);
         const QImage picture = decode(path);
         ASSERT_EQ(picture.size(), QSize(sampleWidth, sampleHeight)) << c.name;
         const int shift = 8 - c.channelBits;
@@ -304,7 +305,7 @@ TEST(BmpPicture, AScreenshotPastQtsDefaultLimitDecodes) {
         file[at] = std::byte{0x80};
     put(file, file.size() - 4, 0xFF0000);
     const std::string path = dir.path("8k.bmp");
-    test::writeBytes(path, file);
+    test::writeFile(path, file);
     const QImage picture = decode(path);
     ASSERT_EQ(picture.size(), QSize(width, height));
     EXPECT_EQ(picture.pixelColor(width - 1, 0), QColor(255, 0, 0));

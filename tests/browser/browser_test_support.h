@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/test_files.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -16,7 +18,7 @@ namespace kadrix::test {
 namespace fs = std::filesystem;
 
 inline void touch(const fs::path& path) {
-    std::ofstream(path) << "x";
+    writeFile(path, "x");
 }
 
 // A folder of awkward names, as the browser meets them:

@@ -56,10 +56,12 @@ protected:
         const QStringList fileEntries = textsIn(files_);
         const std::string directory = list_.directory();
         const QSignalSpy changes(&list_, &DirectoryListBox::directoryChanged);
-        const test::SeenMessageBox report = test::answerMessageBox(open);
-        EXPECT_TRUE(report.shown);
-        EXPECT_TRUE(report.text.contains(QString::fromStdString(folder.string())))
-            << report.text.toStdString();
+        QSignalSpy errors(&list_, &DirectoryListBox::errorOccurred);
+        open();
+        ASSERT_EQ(errors.count(), 1);
+        const QString report = errors.at(0).at(0).toString();
+        EXPECT_TRUE(report.contains(QString::fromStdString(folder.string())))
+            << report.toStdString();
         EXPECT_EQ(textsIn(list_), entries);
         EXPECT_EQ(textsIn(files_), fileEntries);
         EXPECT_EQ(list_.directory(), directory);

@@ -1,5 +1,7 @@
 #include "browser/file_type.h"
 #include "core/file.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -71,19 +73,13 @@ TEST(FileType, ClassifiesLeadingBytes) {
 
 class FileTypeOnDisk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kadrix-file-type-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string write(const std::string& name, const std::vector<std::byte>& content) {
         const std::string path = dir_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(content.data()),
-                   static_cast<std::streamsize>(content.size()));
+        test::writeFile(path, content);
         return path;
     }
-    fs::path dir_;
+    test::TempDir temp_;
+    fs::path dir_ = temp_.path();
 };
 
 TEST_F(FileTypeOnDisk, ReadsTheFilesOwnFirstBytes) {

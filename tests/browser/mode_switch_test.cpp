@@ -5,7 +5,9 @@
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
 #include "tests/support/fake_screen_grabber.h"
+#include "tests/support/find_control.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QFrame>
@@ -30,7 +32,7 @@ protected:
     void SetUp() override {
         previousDir_ = QDir::currentPath();
         for (const char* name : {"a.bmp", "b.avi", "c.wav", "d.txt"})
-            std::ofstream(folder_.path() / name) << "x";
+            test::writeFile(folder_.path(name), "x");
         fs::create_directory(folder_.path() / "other");
         QDir::setCurrent(QString::fromStdString(folder_.str()));
         window_ = std::make_unique<TMain>(TMain::LockFolders{
@@ -43,8 +45,9 @@ protected:
     }
     QStringList listed() const {
         QStringList names;
-        for (int i = 0; i < window_->FileListBox1->count(); ++i)
-            names << QString::fromStdString(FileListBox::nameOf(*window_->FileListBox1->item(i)));
+        for (int i = 0; i < test::control<FileListBox>(*window_, "FileListBox1")->count(); ++i)
+            names << QString::fromStdString(FileListBox::nameOf(
+                *test::control<FileListBox>(*window_, "FileListBox1")->item(i)));
         return names;
     }
     QString inFolder(const std::string& folder, const char* name) const {
@@ -67,9 +70,23 @@ TEST_F(ModeSwitchTest, EachModeSetsItsColumnOfControls) {
         const char* nextName;
     };
     const Column columns[] = {
-        {w.RadioButton2, {"b.avi"}, "съемка", true, true, false, true, "Vid000001.avi"},
-        {w.RadioButton3, {"c.wav"}, "Звук", true, false, false, true, "ZVUK000001.wav"},
-        {w.RadioButton4,
+        {test::control<QRadioButton>(w, "RadioButton2"),
+         {"b.avi"},
+         "съемка",
+         true,
+         true,
+         false,
+         true,
+         "Vid000001.avi"},
+        {test::control<QRadioButton>(w, "RadioButton3"),
+         {"c.wav"},
+         "Звук",
+         true,
+         false,
+         false,
+         true,
+         "ZVUK000001.wav"},
+        {test::control<QRadioButton>(w, "RadioButton4"),
          {"a.bmp", "b.avi", "c.wav", "d.txt"},
          "снимок",
          false,
@@ -77,32 +94,41 @@ TEST_F(ModeSwitchTest, EachModeSetsItsColumnOfControls) {
          false,
          false,
          "ZVUK000001.wav"},
-        {w.RadioButton1, {"a.bmp"}, "снимок", true, false, true, false, "Pic000001.bmp"},
+        {test::control<QRadioButton>(w, "RadioButton1"),
+         {"a.bmp"},
+         "снимок",
+         true,
+         false,
+         true,
+         false,
+         "Pic000001.bmp"},
     };
     EXPECT_EQ(listed(), QStringList{"a.bmp"});
     for (const Column& c : columns) {
         const std::string mode = c.button->text().toStdString();
         c.button->click();
         EXPECT_EQ(listed(), c.files) << mode;
-        EXPECT_EQ(w.BitBtn1->text(), c.capture) << mode;
-        EXPECT_EQ(w.BitBtn2->isEnabled(), c.canCapture) << mode;
-        EXPECT_EQ(w.BitBtn3->isEnabled(), c.canCapture) << mode;
-        EXPECT_EQ(w.MediaPlayer1->isVisible(), c.clipPlayer) << mode;
-        EXPECT_EQ(w.Panel2->isVisible(), c.clipPlayer) << mode;
-        EXPECT_EQ(w.Image1->isVisible(), c.picturePreview) << mode;
-        EXPECT_EQ(w.SpinEdit1->isEnabled(), c.duration) << mode;
-        EXPECT_FALSE(w.Panel3->isVisible()) << mode;
-        EXPECT_EQ(w.Edit1->text(), inFolder(folder_.str(), c.nextName)) << mode;
+        EXPECT_EQ(test::control<QPushButton>(w, "BitBtn1")->text(), c.capture) << mode;
+        EXPECT_EQ(test::control<QPushButton>(w, "BitBtn2")->isEnabled(), c.canCapture) << mode;
+        EXPECT_EQ(test::control<QPushButton>(w, "BitBtn3")->isEnabled(), c.canCapture) << mode;
+        EXPECT_EQ(test::control<MediaPlayerBar>(w, "MediaPlayer1")->isVisible(), c.clipPlayer)
+            << mode;
+        EXPECT_EQ(test::control<QFrame>(w, "Panel2")->isVisible(), c.clipPlayer) << mode;
+        EXPECT_EQ(test::control<QLabel>(w, "Image1")->isVisible(), c.picturePreview) << mode;
+        EXPECT_EQ(test::control<QSpinBox>(w, "SpinEdit1")->isEnabled(), c.duration) << mode;
+        EXPECT_FALSE(test::control<QFrame>(w, "Panel3")->isVisible()) << mode;
+        EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(), inFolder(folder_.str(), c.nextName))
+            << mode;
     }
 }
 
 TEST_F(ModeSwitchTest, TheButtonAlreadyOnChangesNothing) {
     TMain& w = *window_;
-    QSignalSpy reads(w.FileListBox1, &FileListBox::listRead);
-    w.Edit1->setText("left alone");
-    w.RadioButton1->click();
+    QSignalSpy reads(test::control<FileListBox>(w, "FileListBox1"), &FileListBox::listRead);
+    test::control<QLineEdit>(w, "Edit1")->setText("left alone");
+    test::control<QRadioButton>(w, "RadioButton1")->click();
     EXPECT_EQ(reads.count(), 0);
-    EXPECT_EQ(w.Edit1->text(), "left alone");
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(), "left alone");
 }
 
 TEST_F(ModeSwitchTest, ANewFolderGetsTheNextNameOfTheModeWithTheCountersKept) {
@@ -110,32 +136,34 @@ TEST_F(ModeSwitchTest, ANewFolderGetsTheNextNameOfTheModeWithTheCountersKept) {
     auto screen = std::vector<std::byte>(64 * 64 * 4);
     w.setScreenGrabber(
         std::make_unique<FakeScreenGrabber>(64, 64, PixelFormat::Bgrx32, 64 * 4, screen));
-    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
     w.BitBtn1Click();
     w.BitBtn1Click();
-    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
-    EXPECT_EQ(w.Edit1->text(), inFolder(folder_.str(), "Pic000003.bmp"));
+    QTest::mouseClick(test::control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(),
+              inFolder(folder_.str(), "Pic000003.bmp"));
     EXPECT_TRUE(listed().contains("Pic000002.bmp")) << "the list is read again on the way back";
 
     const std::string other = (folder_.path() / "other").string();
-    w.DirectoryListBox1->setDirectory(other);
-    EXPECT_EQ(w.Edit1->text(), inFolder(other, "Pic000003.bmp"));
-    w.RadioButton2->click();
-    EXPECT_EQ(w.Edit1->text(), inFolder(other, "Vid000001.avi"));
-    w.DirectoryListBox1->setDirectory(folder_.str());
-    EXPECT_EQ(w.Edit1->text(), inFolder(folder_.str(), "Vid000001.avi"));
-    w.RadioButton4->click();
-    w.DirectoryListBox1->setDirectory(other);
-    EXPECT_EQ(w.Edit1->text(), inFolder(other, "Pic000003.bmp"))
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(other);
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(), inFolder(other, "Pic000003.bmp"));
+    test::control<QRadioButton>(w, "RadioButton2")->click();
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(), inFolder(other, "Vid000001.avi"));
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(folder_.str());
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(),
+              inFolder(folder_.str(), "Vid000001.avi"));
+    test::control<QRadioButton>(w, "RadioButton4")->click();
+    test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(other);
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text(), inFolder(other, "Pic000003.bmp"))
         << "the picture name in the all-files mode";
 }
 
 TEST_F(ModeSwitchTest, FromClipsToPicturesTheConversionBarStaysHidden) {
     TMain& w = *window_;
-    w.RadioButton2->click();
-    w.RadioButton1->click();
-    EXPECT_FALSE(w.Panel3->isVisible());
-    EXPECT_TRUE(w.Image1->isVisible());
+    test::control<QRadioButton>(w, "RadioButton2")->click();
+    test::control<QRadioButton>(w, "RadioButton1")->click();
+    EXPECT_FALSE(test::control<QFrame>(w, "Panel3")->isVisible());
+    EXPECT_TRUE(test::control<QLabel>(w, "Image1")->isVisible());
 }
 
 } // namespace

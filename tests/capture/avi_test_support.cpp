@@ -130,25 +130,6 @@ std::vector<std::byte> pixelsAtLayout(std::span<const std::byte> file, int width
     return pixels;
 }
 
-void writeFile(const std::string& path, std::span<const std::byte> bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush())
-        throw std::runtime_error("cannot write " + path);
-}
-
-std::vector<std::byte> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path);
-    std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::byte> bytes(chars.size());
-    std::transform(chars.begin(), chars.end(), bytes.begin(),
-                   [](char c) { return static_cast<std::byte>(c); });
-    return bytes;
-}
-
 std::string quoted(const std::string& text) {
     std::string result = "'";
     for (char c : text)

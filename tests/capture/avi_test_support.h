@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/test_files.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -28,9 +30,6 @@ TestFrame makeFrame(int width, int height, int bits, int seed);
 // taken at a first frame's layout: imageSize bytes from offset 54 as rows of
 // width pixels, decoded as bgra.
 std::vector<std::byte> pixelsAtLayout(std::span<const std::byte> file, int width, int height);
-
-void writeFile(const std::string& path, std::span<const std::byte> bytes);
-std::vector<std::byte> readFile(const std::string& path);
 
 // Single-quoted for the shell.
 std::string quoted(const std::string& text);

@@ -1,8 +1,9 @@
-#include "capture/bmp_headers.h"
 #include "capture/bmp_writer.h"
 #include "core/error.h"
 #include "core/file.h"
+#include "core/picture/bmp_headers.h"
 #include "tests/support/imagemagick_decode.h"
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -100,12 +101,8 @@ std::vector<std::byte> readAll(const std::string& path) {
 
 class BmpWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kadrix-bmp-writer-test-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    test::TempDir temp_;
+    fs::path dir_ = temp_.path();
 };
 
 struct LayoutCase {

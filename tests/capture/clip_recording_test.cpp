@@ -3,6 +3,7 @@
 #include "app/frame_title_strip.h"
 #include "browser/directory_list_box.h"
 #include "tests/support/fake_screen_grabber.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
 
@@ -46,10 +47,10 @@ protected:
         std::vector<std::byte> screen(640 * 480 * 4, std::byte{0x40});
         window_->setScreenGrabber(
             std::make_unique<FakeScreenGrabber>(640, 480, PixelFormat::Bgrx32, 640 * 4, screen));
-        window_->DirectoryListBox1->setDirectory(folder_.str());
-        window_->RadioButton2->click();
+        test::control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder_.str());
+        test::control<QRadioButton>(*window_, "RadioButton2")->click();
         window_->show();
-        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
@@ -61,26 +62,26 @@ protected:
 
 TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack) {
     TMain& w = *window_;
-    w.SpinEdit1->setValue(3);
-    ASSERT_EQ(w.BitBtn1->text(), "съемка");
+    test::control<QSpinBox>(w, "SpinEdit1")->setValue(3);
+    ASSERT_EQ(test::control<QPushButton>(w, "BitBtn1")->text(), "съемка");
     w.BitBtn1Click();
     EXPECT_TRUE(w.recording());
-    EXPECT_EQ(w.Timer2->interval(), 3000);
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_TRUE(w.Timer2->isActive());
-    EXPECT_EQ(w.ProgressBar1->maximum(), 3000);
-    EXPECT_TRUE(w.ProgressBar1->isVisible());
-    EXPECT_FALSE(w.BitBtn1->isEnabled());
-    EXPECT_FALSE(w.BitBtn2->isEnabled());
-    EXPECT_FALSE(w.SpinEdit1->isEnabled());
+    EXPECT_EQ(test::control<QTimer>(w, "Timer2")->interval(), 3000);
+    EXPECT_TRUE(test::control<QTimer>(w, "Timer1")->isActive());
+    EXPECT_TRUE(test::control<QTimer>(w, "Timer2")->isActive());
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->maximum(), 3000);
+    EXPECT_TRUE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
+    EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
+    EXPECT_FALSE(test::control<QSpinBox>(w, "SpinEdit1")->isEnabled());
     EXPECT_FALSE(w.titleStrip()->closeButton()->isVisible()) << "no border icons while recording";
     EXPECT_EQ(w.windowTitle(), "Идёт запись...");
-    w.Timer1->stop(); // the test gives the ticks itself
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop(); // the test gives the ticks itself
+    test::control<QTimer>(w, "Timer2")->stop();
 
     for (int tick = 0; tick < 3; ++tick)
         w.Timer1Timer();
-    EXPECT_EQ(w.ProgressBar1->value(), 600);
+    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->value(), 600);
     EXPECT_EQ(w.frameCounter(), 4);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_TRUE(fs::exists(inFolder(frame))) << frame;
@@ -90,14 +91,15 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_FALSE(fs::exists(inFolder(frame))) << frame;
-    EXPECT_EQ(w.Edit1->text().toStdString(), inFolder("Vid000002.avi").string());
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text().toStdString(),
+              inFolder("Vid000002.avi").string());
     EXPECT_EQ(w.windowTitle(), "Kadrix");
-    EXPECT_TRUE(w.BitBtn1->isEnabled());
-    EXPECT_TRUE(w.BitBtn2->isEnabled());
-    EXPECT_TRUE(w.SpinEdit1->isEnabled());
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_FALSE(w.Timer2->isActive());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
+    EXPECT_TRUE(test::control<QSpinBox>(w, "SpinEdit1")->isEnabled());
+    EXPECT_FALSE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
+    EXPECT_FALSE(test::control<QTimer>(w, "Timer1")->isActive());
+    EXPECT_FALSE(test::control<QTimer>(w, "Timer2")->isActive());
     EXPECT_TRUE(w.titleStrip()->closeButton()->isVisible());
     EXPECT_FALSE(w.titleStrip()->maximiseButton()->isVisible())
         << "the maximise box comes back with the next switch to the frame";
@@ -109,8 +111,8 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 TEST_F(ClipRecordingTest, AStrayFrameFileIsTakenInAndKept) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     w.Timer1Timer();
     fs::copy_file(inFolder("Fr000001.bmp"), inFolder("Fr999999.bmp"));
     w.Timer1Timer();
@@ -123,21 +125,22 @@ TEST_F(ClipRecordingTest, AStrayFrameFileIsTakenInAndKept) {
 TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     const test::SeenMessageBox box = test::answerMessageBox([&] { w.Timer2Timer(); });
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.text, "Fr*.bmp файлы отсутствуют");
     EXPECT_FALSE(fs::exists(inFolder("Vid000001.avi")));
-    EXPECT_EQ(w.Edit1->text().toStdString(), inFolder("Vid000002.avi").string());
-    EXPECT_TRUE(w.BitBtn2->isEnabled());
+    EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text().toStdString(),
+              inFolder("Vid000002.avi").string());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn2")->isEnabled());
 }
 
 TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport) {
     TMain& w = *window_;
     w.BitBtn1Click();
-    w.Timer1->stop();
-    w.Timer2->stop();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
     w.Timer1Timer();
     std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
     if (std::ofstream(inFolder("probe"))) {
@@ -159,8 +162,8 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
     EXPECT_GE(reports, 1);
     EXPECT_LE(reports, 2) << "a report at every step";
     EXPECT_FALSE(w.recording());
-    EXPECT_TRUE(w.BitBtn1->isEnabled());
-    EXPECT_FALSE(w.ProgressBar1->isVisible());
+    EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
+    EXPECT_FALSE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
     EXPECT_EQ(w.windowTitle(), "Kadrix");
 }
 

@@ -1,8 +1,9 @@
 // A clip recorded on a real X server: every frame is the screen under the
 // frame, without the frame, its buttons or its progress bar.
 #include "app/UnitMain.h"
-#include "app/platform_services.h"
 #include "browser/directory_list_box.h"
+#include "platform/platform_services.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
 #include "tests/support/temp_dir.h"
@@ -29,18 +30,18 @@ TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     test::KnownPictureProcess background;
     ASSERT_TRUE(background.shown()) << background.failure();
     TMain window({QString::fromStdString(program.str()), QString::fromStdString(program.str())});
-    window.setScreenGrabber(createScreenGrabber());
-    window.DirectoryListBox1->setDirectory(folder.str());
-    window.RadioButton2->click();
+    window.setPlatformServices(choosePlatformServices());
+    test::control<DirectoryListBox>(window, "DirectoryListBox1")->setDirectory(folder.str());
+    test::control<QRadioButton>(window, "RadioButton2")->click();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 20000));
     ASSERT_TRUE(waitFor([&] { return window.frameGeometry() != window.geometry(); }));
-    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn2"), Qt::LeftButton);
     window.setGeometry(200, 150, 320, 240);
     ASSERT_TRUE(waitFor([&] { return window.frameGeometry() == QRect(200, 150, 320, 240); }));
     ASSERT_TRUE(test::windowShownOverPicture(window));
 
-    QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn1"), Qt::LeftButton);
     ASSERT_TRUE(window.recording());
     ASSERT_TRUE(waitFor([&] { return !window.recording(); }, 30000));
     const fs::path clip = folder.path() / "Vid000001.avi";

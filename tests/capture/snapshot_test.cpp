@@ -1,11 +1,17 @@
 // The capture button in the "bmp" mode, with the screen held in memory.
 #include "app/UnitMain.h"
-#include "capture/bmp_headers.h"
+#include "browser/directory_list_box.h"
+#include "core/picture/bmp_headers.h"
 #include "tests/support/fake_screen_grabber.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -44,13 +50,6 @@ QRgb screenColorAt(int x, int y) {
     return qRgb((x >> 8) * 16 + (y >> 8), y & 0xff, x & 0xff);
 }
 
-std::vector<std::byte> readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    return {reinterpret_cast<const std::byte*>(bytes.data()),
-            reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size()};
-}
-
 class SnapshotTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,7 +68,9 @@ protected:
         window_.reset();
         QDir::setCurrent(previousDir_);
     }
-    void toFrame() { QTest::mouseClick(window_->BitBtn2, Qt::LeftButton); }
+    void toFrame() {
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
+    }
     void snap() { window_->BitBtn1Click(); }
 
     QString previousDir_;
@@ -96,8 +97,8 @@ TEST_F(SnapshotTest, WritesTheScreenUnderTheWholeWindowAsTheNextPicture) {
     EXPECT_TRUE(outer.contains(window_->geometry())) << "the grab misses part of the window";
 
     const fs::path file = folder_.path() / "Pic000001.bmp";
-    EXPECT_EQ(window_->Edit1->text().toStdString(), file.string());
-    const std::vector<std::byte> bytes = readAll(file);
+    EXPECT_EQ(test::control<QLineEdit>(*window_, "Edit1")->text().toStdString(), file.string());
+    const std::vector<std::byte> bytes = test::readFile(file);
     const auto headers = parseBmpHeaders(bytes);
     ASSERT_TRUE(headers);
     EXPECT_EQ(headers->bitCount, 32);
@@ -123,7 +124,7 @@ TEST_F(SnapshotTest, DoesNothingInTheOptionsLayout) {
     snap();
     EXPECT_TRUE(grabber_->rects().empty());
     EXPECT_FALSE(fs::exists(folder_.path() / "Pic000001.bmp"));
-    EXPECT_FALSE(window_->BitBtn1->isEnabled());
+    EXPECT_FALSE(test::control<QPushButton>(*window_, "BitBtn1")->isEnabled());
 }
 
 TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
@@ -136,8 +137,9 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     }
     if (std::ofstream(folder_.path() / "probe"))
         GTEST_SKIP() << "cannot make the folder unwritable here";
-    const test::SeenMessageBox box =
-        test::answerMessageBox([&] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
+    const test::SeenMessageBox box = test::answerMessageBox([&] {
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
+    });
     ASSERT_TRUE(box.shown);
     const std::string expectedPath = (folder_.path() / "Pic000001.bmp").string();
     EXPECT_EQ(box.text.toStdString().rfind("Cannot create file \"" + expectedPath + "\". ", 0), 0u)
@@ -153,11 +155,65 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
 }
 
 TEST_F(SnapshotTest, AnExistingPictureOfThatNumberIsReplaced) {
-    std::ofstream(folder_.path() / "Pic000001.bmp") << "an older picture";
+    test::writeFile(folder_.path("Pic000001.bmp"), "an older picture");
     toFrame();
     snap();
-    const auto headers = parseBmpHeaders(readAll(folder_.path() / "Pic000001.bmp"));
+    const auto headers = parseBmpHeaders(test::readFile(folder_.path() / "Pic000001.bmp"));
     ASSERT_TRUE(headers);
+}
+
+// The pause after a picture keeps the window drawn and takes no input, but it
+// sleeps: a spinning wait would burn a core for half a second on every
+// picture.
+TEST_F(SnapshotTest, ThePauseAfterAPictureSleeps) {
+    toFrame();
+    // A sleeping loop wakes for the timer and a few repaints; a spinning one
+    // polls the event dispatcher many thousand times (fewer on a busy
+    // machine, but never this few).
+    int wakeUps = 0;
+    const QMetaObject::Connection counting = QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakeUps; });
+    QElapsedTimer wall;
+    wall.start();
+    snap();
+    const qint64 wallMs = wall.elapsed();
+    QObject::disconnect(counting);
+    EXPECT_GE(wallMs, 500);
+    EXPECT_LT(wakeUps, 200) << "the pause spins";
+    EXPECT_TRUE(fs::exists(folder_.path() / "Pic000001.bmp"));
+}
+
+// A folder whose name is not valid UTF-8 takes pictures like any other: the
+// path is kept as the file system's bytes, and Edit1 only shows it.
+TEST_F(SnapshotTest, AFolderNamedInAnotherEncodingTakesThePicture) {
+    const fs::path folder = folder_.path() / "Bilder \xE4\xF6";
+    fs::create_directory(folder);
+    test::control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder.string());
+    toFrame();
+    snap();
+    const fs::path file = folder / "Pic000001.bmp";
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(parseBmpHeaders(test::readFile(file)));
+    EXPECT_EQ(window_->pictureCounter(), 2);
+    EXPECT_EQ(test::control<QLineEdit>(*window_, "Edit1")->text(),
+              QFile::decodeName(QByteArray::fromStdString(file.string())));
+}
+
+// Started in such a folder, the browser opens it, not the home folder.
+TEST_F(SnapshotTest, StartsInAWorkingFolderNamedInAnotherEncoding) {
+    const fs::path folder = folder_.path() / "\xC4rger";
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    std::unique_ptr<TMain> second;
+    const test::SeenMessageBox report = test::answerMessageBox(
+        [&] {
+            second = std::make_unique<TMain>(TMain::LockFolders{
+                QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        },
+        2000);
+    EXPECT_FALSE(report.shown) << report.text.toStdString();
+    EXPECT_EQ(second->currentFolder(), folder.string());
+    EXPECT_EQ(second->outputPathFor(OutputKind::Picture), (folder / "Pic000001.bmp").string());
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // A snapshot on a real X server: the picture is exactly the screen under the
 // frame's whole outer rectangle, with nothing of the frame in it.
 #include "app/UnitMain.h"
-#include "app/platform_services.h"
+#include "platform/platform_services.h"
+#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
 #include "tests/support/temp_dir.h"
@@ -46,12 +47,12 @@ protected:
         ASSERT_TRUE(background_.shown()) << background_.failure();
         window_ = std::make_unique<TMain>(TMain::LockFolders{
             QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
-        window_->setScreenGrabber(createScreenGrabber());
+        window_->setPlatformServices(choosePlatformServices());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
         // The window manager's frame arrives a moment after the map.
         ASSERT_TRUE(waitFor([&] { return window_->frameGeometry() != window_->geometry(); }));
-        QTest::mouseClick(window_->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
         window_->setGeometry(137, 91, 501, 333);
         ASSERT_TRUE(waitFor([&] { return window_->frameGeometry() == QRect(137, 91, 501, 333); }));
         // The picture shows through once the shape has reached the server.
@@ -92,7 +93,7 @@ protected:
 };
 
 TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
-    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
     const fs::path file = folder_.path() / "Pic000001.bmp";
     ASSERT_TRUE(fs::exists(file));
     const QImage picture(QString::fromStdString(file.string()));
@@ -103,7 +104,9 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
     EXPECT_EQ(window_->windowTitle(), "Kadrix");
 
     // The frame is whole again after the grab.
-    const QPoint button = window_->BitBtn1->mapToGlobal(window_->BitBtn1->rect().center());
+    const QPoint button =
+        test::control<QPushButton>(*window_, "BitBtn1")
+            ->mapToGlobal(test::control<QPushButton>(*window_, "BitBtn1")->rect().center());
     EXPECT_TRUE(waitFor([&] {
         const QImage at =
             QGuiApplication::primaryScreen()->grabWindow(0, button.x(), button.y(), 1, 1).toImage();
@@ -115,7 +118,7 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
     window_->move(20, 600);
     ASSERT_TRUE(waitFor([&] { return window_->frameGeometry().topLeft() == QPoint(20, 600); }));
     ASSERT_TRUE(test::windowShownOverPicture(*window_));
-    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
     const fs::path second = folder_.path() / "Pic000002.bmp";
     ASSERT_TRUE(fs::exists(second));
     const QImage moved(QString::fromStdString(second.string()));

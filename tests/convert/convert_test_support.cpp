@@ -36,25 +36,6 @@ ImageView Canvas::view() const {
     return {width_, height_, PixelFormat::Bgrx32, stride_, std::as_bytes(std::span(bytes_)), {}};
 }
 
-std::vector<std::byte> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string s = text.str();
-    const auto* begin = reinterpret_cast<const std::byte*>(s.data());
-    return {begin, begin + s.size()};
-}
-
-void writeBytes(const std::string& path, std::span<const std::byte> bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush())
-        throw std::runtime_error("cannot write " + path);
-}
-
 CommandResult runCapturing(const std::string& command) {
     struct PipeCloser {
         void operator()(std::FILE* pipe) const { ::pclose(pipe); }
@@ -128,27 +109,28 @@ void put32(std::vector<std::byte>& out, std::uint32_t v) {
 
 } // namespace
 
-std::vector<std::byte> makeBmp(const BmpSpec& spec) {
+std::vector<std::byte> makeBmp(const BmpRecipe& recipe) {
     const std::size_t stride =
-        (static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.bits) + 31) / 32 * 4;
+        (static_cast<std::size_t>(recipe.width) * static_cast<std::size_t>(recipe.bits) + 31) / 32 *
+        4;
     std::vector<std::byte> pixels;
-    for (int row = 0; row < spec.height; ++row) {
-        const int y = spec.topDown ? row : spec.height - 1 - row;
+    for (int row = 0; row < recipe.height; ++row) {
+        const int y = recipe.topDown ? row : recipe.height - 1 - row;
         std::vector<std::byte> line(stride);
-        for (int x = 0; x < spec.width; ++x) {
-            const std::uint32_t v = spec.pixel(x, y);
-            const auto bitPos = static_cast<std::size_t>(x) * static_cast<std::size_t>(spec.bits);
-            if (spec.bits < 8) {
-                const auto shift = 8 - spec.bits - static_cast<int>(bitPos % 8);
+        for (int x = 0; x < recipe.width; ++x) {
+            const std::uint32_t v = recipe.pixel(x, y);
+            const auto bitPos = static_cast<std::size_t>(x) * static_cast<std::size_t>(recipe.bits);
+            if (recipe.bits < 8) {
+                const auto shift = 8 - recipe.bits - static_cast<int>(bitPos % 8);
                 line[bitPos / 8] |= std::byte(v << shift & 0xFF);
             } else {
-                for (int b = 0; b < spec.bits / 8; ++b)
+                for (int b = 0; b < recipe.bits / 8; ++b)
                     line[bitPos / 8 + static_cast<std::size_t>(b)] = std::byte(v >> (8 * b) & 0xFF);
             }
         }
         pixels.insert(pixels.end(), line.begin(), line.end());
     }
-    const auto paletteBytes = static_cast<std::uint32_t>(4 * spec.palette.size());
+    const auto paletteBytes = static_cast<std::uint32_t>(4 * recipe.palette.size());
     const std::uint32_t offset = 14 + 40 + paletteBytes;
     std::vector<std::byte> file;
     file.push_back(std::byte{'B'});
@@ -157,17 +139,17 @@ std::vector<std::byte> makeBmp(const BmpSpec& spec) {
     put32(file, 0);
     put32(file, offset);
     put32(file, 40);
-    put32(file, static_cast<std::uint32_t>(spec.width));
-    put32(file, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    put32(file, static_cast<std::uint32_t>(recipe.width));
+    put32(file, static_cast<std::uint32_t>(recipe.topDown ? -recipe.height : recipe.height));
     put16(file, 1);
-    put16(file, static_cast<std::uint32_t>(spec.bits));
+    put16(file, static_cast<std::uint32_t>(recipe.bits));
     put32(file, 0);
     put32(file, static_cast<std::uint32_t>(pixels.size()));
     put32(file, 0);
     put32(file, 0);
-    put32(file, static_cast<std::uint32_t>(spec.palette.size()));
+    put32(file, static_cast<std::uint32_t>(recipe.palette.size()));
     put32(file, 0);
-    for (const Rgb& c : spec.palette) {
+    for (const Rgb& c : recipe.palette) {
         file.push_back(std::byte{c.blue});
         file.push_back(std::byte{c.green});
         file.push_back(std::byte{c.red});

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "capture/image_view.h"
 #include "convert/standard_colors.h"
+#include "core/picture/image_view.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,9 +31,6 @@ private:
     std::size_t stride_;
     std::vector<std::uint8_t> bytes_;
 };
-
-std::vector<std::byte> readBytes(const std::string& path);
-void writeBytes(const std::string& path, std::span<const std::byte> bytes);
 
 // Runs a shell command; status is its exit status (-1 when it did not run
 // or end normally).
@@ -71,7 +69,7 @@ RgbaImage decodeWithPillow(const std::string& path);
 // pixel(x, y) gives the stored value of the pixel at column x, row y counted
 // from the top: a palette index for 8 bits or fewer, a 5-5-5 value for 16
 // bits, 0xRRGGBB for 24 and 32 bits.
-struct BmpSpec {
+struct BmpRecipe {
     int bits = 24;
     int width = 0;
     int height = 0;
@@ -79,6 +77,6 @@ struct BmpSpec {
     std::vector<Rgb> palette;
     std::function<std::uint32_t(int x, int y)> pixel;
 };
-std::vector<std::byte> makeBmp(const BmpSpec& spec);
+std::vector<std::byte> makeBmp(const BmpRecipe& recipe);
 
 } // namespace kadrix::test

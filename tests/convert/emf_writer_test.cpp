@@ -30,21 +30,21 @@ const std::vector<Rgb> palette16(standardColors.begin(), standardColors.end());
 
 // A picture of `bits` bits whose colours differ across and down, with an
 // odd width so that rows need padding.
-test::BmpSpec sampleSpec(int bits, int width = 55, int height = 35) {
-    test::BmpSpec spec;
-    spec.bits = bits;
-    spec.width = width;
-    spec.height = height;
+test::BmpRecipe sampleRecipe(int bits, int width = 55, int height = 35) {
+    test::BmpRecipe recipe;
+    recipe.bits = bits;
+    recipe.width = width;
+    recipe.height = height;
     if (bits == 1)
-        spec.palette = {{200, 30, 30}, {20, 40, 220}};
+        recipe.palette = {{200, 30, 30}, {20, 40, 220}};
     else if (bits == 4)
-        spec.palette = palette16;
+        recipe.palette = palette16;
     else if (bits == 8)
         for (int i = 0; i < 256; ++i)
-            spec.palette.push_back({static_cast<std::uint8_t>(i),
-                                    static_cast<std::uint8_t>(255 - i),
-                                    static_cast<std::uint8_t>(i * 7)});
-    spec.pixel = [bits](int x, int y) -> std::uint32_t {
+            recipe.palette.push_back({static_cast<std::uint8_t>(i),
+                                      static_cast<std::uint8_t>(255 - i),
+                                      static_cast<std::uint8_t>(i * 7)});
+    recipe.pixel = [bits](int x, int y) -> std::uint32_t {
         const auto v = static_cast<std::uint32_t>(x * 5 + y * 11 + (x > 40 ? 90 : 0));
         switch (bits) {
         case 1:
@@ -59,7 +59,7 @@ test::BmpSpec sampleSpec(int bits, int width = 55, int height = 35) {
             return (v % 256) << 16 | static_cast<std::uint32_t>(y * 7 % 256) << 8 | (255 - v % 256);
         }
     };
-    return spec;
+    return recipe;
 }
 
 struct Record {
@@ -85,7 +85,7 @@ std::vector<Record> recordsOf(const Bytes& emf) {
 }
 
 TEST(EmfWriter, HeaderDrawingAndEndCarryThePicture) {
-    const Bytes bmp = test::makeBmp(sampleSpec(8, 5, 3));
+    const Bytes bmp = test::makeBmp(sampleRecipe(8, 5, 3));
     const ReferenceDevice screen{1280, 1024, 338, 270};
     const Bytes emf = metafileFromBmp(bmp, screen);
     const std::vector<Record> records = recordsOf(emf);
@@ -145,7 +145,7 @@ TEST(EmfWriter, FrameIsTheSizeInHundredthsOfAMillimetreRoundedHalfAwayFromZero) 
              {1000, 1, {3, 1, 60001, 1}, 2000033333, 100},
          }) {
         const Bytes emf =
-            metafileFromBmp(test::makeBmp(sampleSpec(1, c.width, c.height)), c.screen);
+            metafileFromBmp(test::makeBmp(sampleRecipe(1, c.width, c.height)), c.screen);
         EXPECT_EQ(s32At(emf, 24), 0);
         EXPECT_EQ(s32At(emf, 28), 0);
         EXPECT_EQ(s32At(emf, 32), c.right) << c.width << " x " << c.height;
@@ -156,7 +156,7 @@ TEST(EmfWriter, FrameIsTheSizeInHundredthsOfAMillimetreRoundedHalfAwayFromZero) 
 TEST(EmfWriter, CarriesEveryKindOfDibItAccepts) {
     struct Case {
         std::string name;
-        test::BmpSpec spec;
+        test::BmpRecipe recipe;
         std::function<void(Bytes&)> change;
         std::uint32_t infoSize;
     };
@@ -174,25 +174,25 @@ TEST(EmfWriter, CarriesEveryKindOfDibItAccepts) {
                 b.insert(b.begin() + 54, std::byte(masks[i] >> (8 * k) & 0xFF));
         putU32(b, 10, 66);
     };
-    auto topDown = sampleSpec(24, 7, 3);
+    auto topDown = sampleRecipe(24, 7, 3);
     topDown.topDown = true;
-    auto fewColours = sampleSpec(8, 7, 3);
+    auto fewColours = sampleRecipe(8, 7, 3);
     fewColours.palette.resize(100);
     fewColours.pixel = [](int x, int y) {
         return static_cast<std::uint32_t>(x + y);
     };
     for (const Case& c : std::vector<Case>{
-             {"1 bit", sampleSpec(1, 7, 3), none, 40 + 2 * 4},
-             {"4 bits", sampleSpec(4, 7, 3), none, 40 + 16 * 4},
+             {"1 bit", sampleRecipe(1, 7, 3), none, 40 + 2 * 4},
+             {"4 bits", sampleRecipe(4, 7, 3), none, 40 + 16 * 4},
              {"8 bits, 100 colours", fewColours, none, 40 + 100 * 4},
-             {"16 bits", sampleSpec(16, 7, 3), none, 40},
-             {"24 bits", sampleSpec(24, 7, 3), none, 40},
-             {"32 bits", sampleSpec(32, 7, 3), none, 40},
+             {"16 bits", sampleRecipe(16, 7, 3), none, 40},
+             {"24 bits", sampleRecipe(24, 7, 3), none, 40},
+             {"32 bits", sampleRecipe(32, 7, 3), none, 40},
              {"top-down", topDown, none, 40},
-             {"RLE8", sampleSpec(8, 7, 3), rle8, 40 + 256 * 4},
-             {"16-bit bit fields", sampleSpec(16, 7, 3), bitfields, 40 + 12},
+             {"RLE8", sampleRecipe(8, 7, 3), rle8, 40 + 256 * 4},
+             {"16-bit bit fields", sampleRecipe(16, 7, 3), bitfields, 40 + 12},
          }) {
-        Bytes bmp = test::makeBmp(c.spec);
+        Bytes bmp = test::makeBmp(c.recipe);
         c.change(bmp);
         const Bytes emf = metafileFromBmp(bmp, defaultReferenceDevice);
         const std::size_t d = 108;
@@ -212,7 +212,7 @@ TEST(EmfWriter, CarriesEveryKindOfDibItAccepts) {
 }
 
 TEST(EmfWriter, RefusesWhatIsNotAUsableBitmap) {
-    const Bytes good = test::makeBmp(sampleSpec(24, 7, 3));
+    const Bytes good = test::makeBmp(sampleRecipe(24, 7, 3));
     struct Case {
         std::string name;
         std::function<void(Bytes&)> change;
@@ -312,15 +312,15 @@ TEST(EmfWriter, RefusesWhatIsNotAUsableBitmap) {
     }
     EXPECT_THROW(metafileFromBmp(good, {0, 1080, 508, 286}), Error) << "a screen of no pixels";
     // A frame that does not fit the format's 32-bit coordinates.
-    EXPECT_THROW(metafileFromBmp(test::makeBmp(sampleSpec(1, 1000, 1)), {1, 1, 65535, 1}), Error);
+    EXPECT_THROW(metafileFromBmp(test::makeBmp(sampleRecipe(1, 1000, 1)), {1, 1, 65535, 1}), Error);
 }
 
 TEST(EmfWriter, Bmp2emfWritesBesideThePictureAndLeavesFilesAloneOnFailure) {
     test::TempDir dir;
-    const Bytes bmp = test::makeBmp(sampleSpec(24, 9, 4));
-    test::writeBytes(dir.path("a.b.bmp"), bmp);
+    const Bytes bmp = test::makeBmp(sampleRecipe(24, 9, 4));
+    test::writeFile(dir.path("a.b.bmp"), bmp);
     bmp2emf(dir.path("a.b.bmp"), defaultReferenceDevice);
-    EXPECT_EQ(test::readBytes(dir.path("a.b.emf")), metafileFromBmp(bmp, defaultReferenceDevice));
+    EXPECT_EQ(test::readFile(dir.path("a.b.emf")), metafileFromBmp(bmp, defaultReferenceDevice));
 
     try {
         bmp2emf(dir.path("gone.bmp"), defaultReferenceDevice);
@@ -332,10 +332,10 @@ TEST(EmfWriter, Bmp2emfWritesBesideThePictureAndLeavesFilesAloneOnFailure) {
     EXPECT_FALSE(std::filesystem::exists(dir.path("gone.emf")));
 
     const std::string old = "an older metafile";
-    test::writeBytes(dir.path("fake.emf"), std::as_bytes(std::span(old)));
-    test::writeBytes(dir.path("fake.bmp"), std::as_bytes(std::span(old)));
+    test::writeFile(dir.path("fake.emf"), std::as_bytes(std::span(old)));
+    test::writeFile(dir.path("fake.bmp"), std::as_bytes(std::span(old)));
     EXPECT_THROW(bmp2emf(dir.path("fake.bmp"), defaultReferenceDevice), Error);
-    EXPECT_EQ(test::readBytes(dir.path("fake.emf")).size(), old.size());
+    EXPECT_EQ(test::readFile(dir.path("fake.emf")).size(), old.size());
 }
 
 // Inkscape, an independent EMF reader, draws our metafile; the result must
@@ -350,21 +350,21 @@ TEST(EmfWriter, InkscapeRendersThePictureOfEveryDepth) {
     const std::string inkscape = "env HOME='" + home + "' XDG_CONFIG_HOME='" + home +
                                  "/config' XDG_CACHE_HOME='" + home + "/cache' XDG_DATA_HOME='" +
                                  home + "/data' inkscape";
-    auto topDown = sampleSpec(24);
+    auto topDown = sampleRecipe(24);
     topDown.topDown = true;
     struct Case {
         std::string name;
-        test::BmpSpec spec;
+        test::BmpRecipe recipe;
     };
-    for (const Case& c : std::vector<Case>{{"1", sampleSpec(1)},
-                                           {"4", sampleSpec(4)},
-                                           {"8", sampleSpec(8)},
-                                           {"16", sampleSpec(16)},
-                                           {"24", sampleSpec(24)},
-                                           {"32", sampleSpec(32)},
+    for (const Case& c : std::vector<Case>{{"1", sampleRecipe(1)},
+                                           {"4", sampleRecipe(4)},
+                                           {"8", sampleRecipe(8)},
+                                           {"16", sampleRecipe(16)},
+                                           {"24", sampleRecipe(24)},
+                                           {"32", sampleRecipe(32)},
                                            {"24td", topDown}}) {
         const std::string bmpPath = dir.path(c.name + ".bmp");
-        test::writeBytes(bmpPath, test::makeBmp(c.spec));
+        test::writeFile(bmpPath, test::makeBmp(c.recipe));
         bmp2emf(bmpPath, defaultReferenceDevice);
         const std::string pngPath = dir.path(c.name + ".png");
         test::runCommand(inkscape + " '" + dir.path(c.name + ".emf") +
@@ -376,7 +376,7 @@ TEST(EmfWriter, InkscapeRendersThePictureOfEveryDepth) {
         ASSERT_EQ(drawn.height, source.height) << c.name;
         // Inkscape widens 5-bit channels by a plain shift, Pillow fills the
         // low bits too: 16-bit pictures compare in their stored 5 bits.
-        const int shift = c.spec.bits == 16 ? 3 : 0;
+        const int shift = c.recipe.bits == 16 ? 3 : 0;
         int wrong = 0;
         for (int y = 0; y < source.height; ++y)
             for (int x = 0; x < source.width; ++x) {

@@ -104,7 +104,7 @@ TEST(JpegEncoder, MatchesCjpegAtQuality90BaselineByteForByte) {
         return;
     test::TempDir dir;
     const Canvas picture = samplePicture();
-    test::writeBytes(dir.path("in.bmp"), asBmp(picture));
+    test::writeFile(dir.path("in.bmp"), asBmp(picture));
     const std::string reference =
         test::runCommand("cjpeg -quality 90 -baseline '" + dir.path("in.bmp") + "'");
     const std::vector<std::byte> ours = encodeJpeg(picture.view());
@@ -194,7 +194,7 @@ TEST(JpegEncoder, AnEmptyPictureGivesAnEmptyFile) {
     for (const auto& [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{0, 0}}) {
         const Canvas empty(w, h);
         EXPECT_TRUE(encodeJpeg(empty.view()).empty()) << w << " x " << h;
-        test::writeBytes(path, encodeJpeg(samplePicture().view())); // an older file is replaced
+        test::writeFile(path, encodeJpeg(samplePicture().view())); // an older file is replaced
         writeJpeg(empty.view(), path);
         EXPECT_EQ(std::filesystem::file_size(path), 0u) << w << " x " << h;
     }

@@ -25,7 +25,7 @@ TEST(ToolConversions, WriteJpegIconAndMetafileBesideThePicture) {
     test::TempDir dir;
     for (const int bits : {24, 32}) {
         const std::string bmp = dir.path("a.b.bmp");
-        test::writeBytes(bmp, sampleBmp(bits));
+        test::writeFile(bmp, sampleBmp(bits));
         tool("jpg '" + bmp + "'");
         tool("ico '" + bmp + "'");
         tool("emf '" + bmp + "'");
@@ -51,15 +51,15 @@ TEST(ToolConversions, WriteJpegIconAndMetafileBesideThePicture) {
 
 TEST(ToolConversions, TypePrintsCodeAndName) {
     test::TempDir dir;
-    test::writeBytes(dir.path("p.bmp"), sampleBmp(24));
-    test::writeBytes(dir.path("empty"), {});
+    test::writeFile(dir.path("p.bmp"), sampleBmp(24));
+    test::writeFile(dir.path("empty"), "");
     EXPECT_EQ(tool("type '" + dir.path("p.bmp") + "' '" + dir.path("empty") + "'"),
               dir.path("p.bmp") + ": 1 Windows bitmap\n" + dir.path("empty") + ": 0 unknown\n");
 }
 
 TEST(ToolConversions, AJpegNamedBmpIsRefusedByTheContentCheck) {
     test::TempDir dir;
-    test::writeBytes(dir.path("p.bmp"), sampleBmp(24));
+    test::writeFile(dir.path("p.bmp"), sampleBmp(24));
     tool("jpg '" + dir.path("p.bmp") + "'");
     std::filesystem::rename(dir.path("p.jpg"), dir.path("fake.bmp"));
     const std::string command =

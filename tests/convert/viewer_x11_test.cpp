@@ -8,6 +8,7 @@
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -61,7 +62,7 @@ class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        test::writeBytes(
+        test::writeFile(
             picturePath_,
             test::makeBmp({24, pictureWidth, pictureHeight, false, {}, [](int x, int y) {
                                return static_cast<std::uint32_t>(picturePixel(x, y) & 0xFFFFFF);
@@ -137,7 +138,7 @@ protected:
 };
 
 TEST_F(ViewerTest, ThePictureInTheMiddleAndItsCaptionedHalfSaved) {
-    const std::vector<std::byte> pictureBytes = test::readBytes(picturePath_);
+    const std::vector<std::byte> pictureBytes = test::readFile(picturePath_);
     whileOpen([&] {
         TVid& v = *viewer_;
         ASSERT_TRUE(v.isMaximized());
@@ -166,7 +167,7 @@ TEST_F(ViewerTest, ThePictureInTheMiddleAndItsCaptionedHalfSaved) {
                        [](int x, int y) { return picturePixel(2 * x + 1, 2 * y + 1); });
     });
 
-    EXPECT_EQ(test::readBytes(picturePath_), pictureBytes) << "the picture file was changed";
+    EXPECT_EQ(test::readFile(picturePath_), pictureBytes) << "the picture file was changed";
     const test::RgbaImage jpeg = test::decodeWithPillow(jpegPath_);
     ASSERT_EQ(jpeg.width, 320);
     ASSERT_EQ(jpeg.height, 240);

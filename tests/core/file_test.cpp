@@ -1,5 +1,6 @@
 #include "core/error.h"
 #include "core/file.h"
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -16,12 +17,8 @@ std::span<const std::byte> bytesOf(const std::string& text) {
 
 class FileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kadrix-file-test-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    test::TempDir temp_;
+    fs::path dir_ = temp_.path();
 };
 
 TEST_F(FileTest, WritesReplacesAndReadsBack) {

@@ -1,4 +1,6 @@
 #include "platform/instance_lock.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +17,6 @@ namespace fs = std::filesystem;
 class InstanceLockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("kadrix-lock-test-" + std::to_string(::getpid()));
         programDir_ = root_ / "program";
         runtimeDir_ = root_ / "runtime";
         fs::create_directories(programDir_);
@@ -24,7 +25,6 @@ protected:
     void TearDown() override {
         for (const fs::path& dir : lockedDirs_)
             makeWritable(dir);
-        fs::remove_all(root_);
     }
 
     // A folder nobody may create files in; root needs the immutable flag.
@@ -45,7 +45,9 @@ protected:
 
     fs::path lockIn(const fs::path& dir) const { return dir / lockFileName; }
 
-    fs::path root_, programDir_, runtimeDir_;
+    test::TempDir temp_;
+    fs::path root_ = temp_.path();
+    fs::path programDir_, runtimeDir_;
     std::vector<fs::path> lockedDirs_;
 };
 
@@ -101,7 +103,7 @@ TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
 }
 
 TEST_F(InstanceLockTest, AStaleFileIsReplacedByAFreshEmptyOne) {
-    std::ofstream(lockIn(programDir_)) << "left over by a crash";
+    test::writeFile(lockIn(programDir_), "left over by a crash");
 
     InstanceLockResult result = takeInstanceLock(programDir_, runtimeDir_);
     ASSERT_TRUE(result.lock.held()) << result.error;

@@ -1,9 +1,10 @@
 // kadrix-tool snap from end to end: a grab of the test display's known
 // picture, read back by ImageMagick.
-#include "capture/bmp_headers.h"
 #include "core/file.h"
+#include "core/picture/bmp_headers.h"
 #include "tests/platform/x11_test_picture.h"
 #include "tests/support/imagemagick_decode.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,12 +34,7 @@ std::string slurp(const fs::path& path) {
 
 class SnapCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        rootPicture();
-        dir_ = fs::temp_directory_path() / ("kadrix-snap-test-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { rootPicture(); }
 
     ToolRun snap(const std::string& args) {
         // Run in the temporary folder, where relative paths land.
@@ -82,7 +78,8 @@ protected:
         }
     }
 
-    fs::path dir_;
+    test::TempDir temp_;
+    fs::path dir_ = temp_.path();
 };
 
 TEST_F(SnapCommandTest, WritesTheScreenRectangleAsABmp) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/image_view.h"
+#include "core/picture/image_view.h"
 #include "tests/support/fake_screen_grabber.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include "app/error_report.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
-#include "browser/drive_ready.h"
+#include "platform/drive_ready.h"
 
 namespace kadrix {
 

@@ -1,4 +1,4 @@
-#include "capture/bmp_headers.h"
+#include "core/picture/bmp_headers.h"
 
 #include "core/little_endian.h"
 

@@ -1,4 +1,4 @@
-#include "browser/drive_ready.h"
+#include "platform/drive_ready.h"
 
 #include "core/error.h"
 #include "core/file.h"

@@ -15,9 +15,7 @@
 
 namespace kadrix {
 
-namespace {
-
-struct Mode {
+struct TMain::Mode {
     const char* mask;
     const char* captureCaption;
     bool canCapture;                   // the layout switch and "Удалить все"
@@ -28,47 +26,44 @@ struct Mode {
     bool refreshesNextName;
 };
 
-constexpr Mode pictures{"*.bmp", "снимок", true, false, std::nullopt, true, false, true};
-constexpr Mode clips{"*.avi", "съемка", true, true, false, false, true, true};
-constexpr Mode sounds{"*.wav", "Звук", true, false, false, false, true, true};
-constexpr Mode allFiles{"*.*", "снимок", false, false, false, false, false, false};
-
-void applyMode(TMain& w, const Mode& mode) {
+void TMain::applyMode(const Mode& mode) {
     // The list first: a folder that has gone leaves the mode as it was.
-    w.FileListBox1->setMask(mode.mask);
-    w.BitBtn2->setEnabled(mode.canCapture);
-    w.BitBtn3->setEnabled(mode.canCapture);
-    w.Panel2->setVisible(mode.clipPlayer);
+    FileListBox1->setMask(mode.mask);
+    BitBtn2->setEnabled(mode.canCapture);
+    BitBtn3->setEnabled(mode.canCapture);
+    Panel2->setVisible(mode.clipPlayer);
     if (mode.conversionBar)
-        w.Panel3->setVisible(*mode.conversionBar);
-    w.MediaPlayer1->setVisible(mode.clipPlayer);
-    w.Image1->setVisible(mode.picturePreview);
-    w.BitBtn1->setText(mode.captureCaption);
-    w.SpinEdit1->setEnabled(mode.duration);
+        Panel3->setVisible(*mode.conversionBar);
+    MediaPlayer1->setVisible(mode.clipPlayer);
+    Image1->setVisible(mode.picturePreview);
+    BitBtn1->setText(mode.captureCaption);
+    SpinEdit1->setEnabled(mode.duration);
     if (mode.refreshesNextName)
-        w.refreshNextName();
+        refreshNextName();
 }
 
-} // namespace
-
 void TMain::RadioButton1Click() {
+    static constexpr Mode pictures{"*.bmp", "снимок", true, false, std::nullopt, true, false, true};
     if (RadioButton1->isChecked())
-        applyMode(*this, pictures);
+        applyMode(pictures);
 }
 
 void TMain::RadioButton2Click() {
+    static constexpr Mode clips{"*.avi", "съемка", true, true, false, false, true, true};
     if (RadioButton2->isChecked())
-        applyMode(*this, clips);
+        applyMode(clips);
 }
 
 void TMain::RadioButton3Click() {
+    static constexpr Mode sounds{"*.wav", "Звук", true, false, false, false, true, true};
     if (RadioButton3->isChecked())
-        applyMode(*this, sounds);
+        applyMode(sounds);
 }
 
 void TMain::RadioButton4Click() {
+    static constexpr Mode allFiles{"*.*", "снимок", false, false, false, false, false, false};
     if (RadioButton4->isChecked())
-        applyMode(*this, allFiles);
+        applyMode(allFiles);
 }
 
 } // namespace kadrix

@@ -1,4 +1,4 @@
-#include "browser/mountinfo.h"
+#include "platform/mountinfo.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 
 #include "browser/directory_list_box.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -24,7 +25,11 @@ void TMain::refreshNextName() {
     const OutputKind kind = RadioButton2->isChecked()   ? OutputKind::Video
                             : RadioButton3->isChecked() ? OutputKind::Sound
                                                         : OutputKind::Picture;
-    Edit1->setText(QString::fromStdString(outputPathFor(kind)));
+    showNextName(outputPathFor(kind));
+}
+
+void TMain::showNextName(const std::string& path) {
+    Edit1->setText(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 } // namespace kadrix

@@ -1,14 +1,15 @@
 #pragma once
 
-#include "capture/image_view.h"
+#include "core/picture/image_view.h"
 
 #include <memory>
 #include <string>
 
-namespace kadrix::tool {
+namespace kadrix {
 
 // A BMP file decoded by libjpeg-turbo's own BMP loader (tjLoadImage) into
-// the 32-bit pixels the encoders read. The GUI decodes with Qt instead.
+// the 32-bit pixels the encoders read. The command-line tool reads its
+// pictures this way; the GUI decodes with Qt instead.
 class LoadedBmp {
 public:
     // Throws "Это не BMP формат!" when the file's leading bytes are not a
@@ -26,4 +27,4 @@ private:
     int height_ = 0;
 };
 
-} // namespace kadrix::tool
+} // namespace kadrix

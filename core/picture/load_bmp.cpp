@@ -1,12 +1,12 @@
-#include "tool/load_bmp.h"
+#include "core/picture/load_bmp.h"
 
-#include "browser/file_type.h"
 #include "core/error.h"
 #include "core/file.h"
 
+#include <array>
 #include <turbojpeg.h>
 
-namespace kadrix::tool {
+namespace kadrix {
 
 void LoadedBmp::TjFree::operator()(unsigned char* pixels) const {
     tjFree(pixels);
@@ -15,7 +15,9 @@ void LoadedBmp::TjFree::operator()(unsigned char* pixels) const {
 LoadedBmp::LoadedBmp(const std::string& path) {
     {
         InputFile file(path);
-        if (PhysicalResolveFileType(file) != FileType::Bitmap)
+        std::array<std::byte, 2> signature{};
+        if (file.readSome(0, signature) != signature.size() ||
+            signature != std::array{std::byte{'B'}, std::byte{'M'}})
             throw Error("Это не BMP формат!");
     }
     int pixelFormat = TJPF_BGRX;
@@ -36,4 +38,4 @@ ImageView LoadedBmp::view() const {
         {}};
 }
 
-} // namespace kadrix::tool
+} // namespace kadrix

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/error.h"
+#include "platform/screen_grabber.h"
+#include "platform/window_service.h"
+
+namespace kadrix {
+
+// The services of a display that offers no screen grab (no X server): each
+// call says so instead of doing nothing silently.
+class NullScreenGrabber final : public ScreenGrabber {
+public:
+    ImageView grab(const ScreenRect&) override {
+        throw Error("This display offers no screen grab");
+    }
+};
+
+class NullWindowService final : public WindowService {
+public:
+    bool canTakeAway() const override { return false; }
+    std::unique_ptr<WindowAway> takeAway(NativeWindow, const std::vector<ScreenRect>&) override {
+        return std::make_unique<WindowAway>();
+    }
+    void flush() override {}
+};
+
+} // namespace kadrix
