@@ -9,6 +9,7 @@
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
 #include "platform/screen_grabber.h"
+#include "platform/sound_recorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,7 +69,8 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent) : QWidget(parent) {
+TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+    : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()) {
     initKadrixResources();
     PlatformServices none = nullPlatformServices();
     grabber_ = std::move(none.grabber);
@@ -124,6 +126,8 @@ void TMain::connectHandlers() {
     connectHandler(SpeedButton1, &QToolButton::clicked, this, &TMain::SpeedButton1Click);
     connectHandler(SpeedButton2, &QToolButton::clicked, this, &TMain::SpeedButton2Click);
     connectHandler(SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);
+    connectHandler(Timer3, &QTimer::timeout, this, &TMain::Timer3Timer);
+    connectHandler(Timer4, &QTimer::timeout, this, &TMain::Timer4Timer);
 }
 
 TMain::~TMain() = default;
@@ -167,6 +171,10 @@ void TMain::setPlatformServices(PlatformServices services) {
 void TMain::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber) {
     if (grabber)
         grabber_ = std::move(grabber);
+}
+
+void TMain::setSoundRecorder(std::unique_ptr<SoundRecorder> recorder) {
+    recorder_ = std::move(recorder);
 }
 
 bool TMain::inCaptureFrame() const {

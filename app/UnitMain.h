@@ -30,6 +30,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class FrameTitleStrip;
+class SoundRecorder;
 class MediaPlayerBar;
 class PictureBox;
 class SeeThrough;
@@ -65,6 +66,9 @@ public:
     void setPlatformServices(PlatformServices services);
     // The screen grab behind the capture button; a test's fake, say.
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    // The sound input behind the capture button in the "wav" mode; none
+    // until one is set.
+    void setSoundRecorder(std::unique_ptr<SoundRecorder> recorder);
     // Places the window in the middle of the screen, as it first shows.
     void centreOnScreen();
     // The folder the browser shows, as the file system's bytes; output files
@@ -96,9 +100,12 @@ public:
     // The name of the file last clicked in the list in bmp, avi or wav mode,
     // as the file system spells it; empty before the first click.
     const std::string& selectedFile() const { return SelectedFile; }
+    void Timer3Timer();
+    void Timer4Timer();
     // The full paths of the frame files in the current folder.
     QStringList FillList() const;
     bool recording() const { return recording_; }
+    bool soundRecording() const { return soundRecording_; }
     void N1Click();
 
     // The next output name of each kind, and the refresh of Edit1 for the
@@ -199,6 +206,18 @@ private:
     // The viewer window, made on first use so that it costs the start
     // nothing, and kept for the rest of the run.
     TVid& viewer();
+    // The avi branch of the list's double click: the clip moves from the
+    // preview's player to the viewer's.
+    void openClipInViewer(const std::string& path);
+    // Closes the viewer's clip before the preview's player opens one.
+    void closeViewerClip();
+    void startSoundRecording();
+    // The recording device's steps; each is left out when no device is open
+    // and none reports a failure.
+    void openSoundDevice();
+    void recordSound();
+    void stopAndSaveSound();
+    void closeSoundDevice();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
@@ -224,6 +243,8 @@ private:
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
     std::unique_ptr<WindowService> windows_;
+    bool soundRecording_ = false;
+    std::unique_ptr<SoundRecorder> recorder_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

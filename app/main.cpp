@@ -1,6 +1,7 @@
 // Program entry. The command line is not read.
 #include "app/UnitMain.h"
 #include "app/kadrix_application.h"
+#include "platform/media_services.h"
 #include "platform/platform_services.h"
 
 #include <QStandardPaths>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     window.setPlatformServices(kadrix::choosePlatformServices());
+    window.setSoundRecorder(kadrix::createSoundRecorder());
     window.centreOnScreen();
     window.show();
     return app.exec();

@@ -3,11 +3,11 @@
 
 #include "app/colors.h"
 #include "app/frame_title_strip.h"
-#include "app/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "media/media_player_bar.h"
 
 #include <QFrame>
 #include <QGroupBox>

@@ -2,9 +2,9 @@
 // shows, and which preview controls stand beside it.
 #include "app/UnitMain.h"
 
-#include "app/media_player_bar.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "media/media_player_bar.h"
 
 #include <QFrame>
 #include <QLabel>

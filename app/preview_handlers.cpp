@@ -3,13 +3,13 @@
 #include "app/UnitMain.h"
 
 #include "app/error_report.h"
-#include "app/media_player_bar.h"
 #include "browser/bmp_picture.h"
 #include "browser/file_list_box.h"
 #include "browser/file_type.h"
 #include "browser/picture_box.h"
 #include "core/file.h"
 #include "core/path.h"
+#include "media/media_player_bar.h"
 
 #include <QByteArray>
 #include <QDesktopServices>
@@ -36,6 +36,8 @@ void TMain::FileListBox1Click() {
     const std::string path = joinPath(FileListBox1->directory(), SelectedFile);
     if (RadioButton1->isChecked())
         previewPicture(path);
+    else if (RadioButton2->isChecked())
+        closeViewerClip();
     else if (RadioButton3->isChecked())
         checkSound(path);
 }
@@ -47,6 +49,8 @@ void TMain::FileListBox1DblClick() {
     if (RadioButton1->isChecked()) {
         // The desktop's program for the file; it reports nothing back.
         QDesktopServices::openUrl(fileUrl(path));
+    } else if (RadioButton2->isChecked()) {
+        openClipInViewer(path);
     }
 }
 

@@ -22,6 +22,8 @@ void TMain::BitBtn1Click() {
         takeSnapshot();
     if (RadioButton2->isChecked())
         startClipRecording();
+    if (RadioButton3->isChecked())
+        startSoundRecording();
 }
 
 void TMain::takeSnapshot() {

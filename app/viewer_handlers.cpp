@@ -6,6 +6,7 @@
 #include "browser/file_list_box.h"
 #include "convert/UnitVid.h"
 #include "core/path.h"
+#include "media/media_player_bar.h"
 
 #include <QRadioButton>
 
@@ -15,6 +16,16 @@ TVid& TMain::viewer() {
     if (!viewer_)
         viewer_ = new TVid(ViewerServices{&showErrorReport, &showMessage}, this);
     return *viewer_;
+}
+
+void TMain::openClipInViewer(const std::string& path) {
+    MediaPlayer1->close();
+    viewer().openClip(path);
+}
+
+void TMain::closeViewerClip() {
+    if (viewer_)
+        viewer_->closeClip();
 }
 
 void TMain::Image1DblClick() {

@@ -5,7 +5,6 @@
 #include "core/picture/bmp_headers.h"
 
 #include <array>
-#include <cerrno>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -51,52 +50,6 @@ FrameLayout readLayout(const std::string& path) {
     return layout;
 }
 
-// A name beside the clip that no file has: the clip is written under it. It
-// does not end in ".avi", so file lists of clips skip it.
-std::string unusedName(const std::string& clipPath) {
-    const std::string stem = clipPath + "." + std::to_string(::getpid()) + "-";
-    for (unsigned attempt = 0;; ++attempt) {
-        std::string candidate = stem + std::to_string(attempt) + ".part";
-        if (::access(candidate.c_str(), F_OK) != 0)
-            return candidate;
-    }
-}
-
-// The clip's file under a temporary name, removed again unless it is put in
-// place of the clip: a clip that fails half-way never lies there looking
-// whole. The file is created afresh rather than created and then opened
-// with truncation: on ext4 a truncated file is flushed to disk when closed,
-// which doubled the assembly time.
-class TemporaryClip {
-public:
-    explicit TemporaryClip(const std::string& clipPath)
-        : clipPath_(clipPath), out_(unusedName(clipPath)) {}
-    TemporaryClip(const TemporaryClip&) = delete;
-    TemporaryClip& operator=(const TemporaryClip&) = delete;
-    ~TemporaryClip() {
-        if (!committed_)
-            ::unlink(out_.path().c_str());
-    }
-
-    OutputFile& out() { return out_; }
-
-    void commit() {
-        try {
-            out_.close();
-        } catch (const Error&) {
-            throw AviWriteError();
-        }
-        if (::rename(out_.path().c_str(), clipPath_.c_str()) != 0)
-            throw systemError("Cannot create file", clipPath_, errno);
-        committed_ = true;
-    }
-
-private:
-    std::string clipPath_;
-    OutputFile out_;
-    bool committed_ = false;
-};
-
 } // namespace
 
 void createAvi(const std::string& clipPath, std::span<const std::string> frames, int rate) {
@@ -108,7 +61,7 @@ void createAvi(const std::string& clipPath, std::span<const std::string> frames,
     ::unlink(clipPath.c_str());
     const FrameLayout layout = readLayout(frames.front());
 
-    TemporaryClip clip(clipPath);
+    ReplacementFile clip(clipPath);
     AviWriter writer(clip.out(), AviVideoStream{.format = layout.format,
                                                 .width = layout.width,
                                                 .height = layout.height,
@@ -122,6 +75,11 @@ void createAvi(const std::string& clipPath, std::span<const std::string> frames,
         writer.copyFrame(file, layout.pixelOffset);
     }
     writer.finish();
+    try {
+        clip.out().close();
+    } catch (const Error&) {
+        throw AviWriteError();
+    }
     clip.commit();
 }
 

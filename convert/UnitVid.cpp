@@ -9,10 +9,12 @@
 #include "core/file.h"
 #include "core/integer_text.h"
 #include "core/path.h"
+#include "media/media_player_bar.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QEventLoop>
+#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -69,6 +71,17 @@ void TVid::openPicture(const std::string& path) {
     selectedFile_ = path;
     applyLayout(Layout::Picture);
     ShowModal();
+}
+
+void TVid::openClip(const std::string& path) {
+    applyLayout(Layout::Clip);
+    const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+    MediaPlayer2->open(QFile::decodeName(bytes), Panel1);
+    ShowModal();
+}
+
+void TVid::closeClip() {
+    MediaPlayer2->close();
 }
 
 void TVid::applyLayout(Layout layout) {
@@ -199,6 +212,11 @@ void TVid::paintEvent(QPaintEvent*) {
         return;
     QPainter painter(this);
     painter.drawPixmap(origin_.x, origin_.y, shown_);
+}
+
+void TVid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Panel1->setGeometry(rect());
 }
 
 void TVid::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -19,6 +19,7 @@ class QWindow;
 namespace kadrix {
 
 class ColorBox;
+class MediaPlayerBar;
 
 // What the viewer asks of the program around it: the application's error
 // report and its plain message box.
@@ -43,6 +44,15 @@ public:
     // Opens the picture layout for the bitmap file at path (SelectedFile)
     // and shows the viewer; returns when it is closed.
     void openPicture(const std::string& path);
+    // Opens the clip layout with the clip at path open in the viewer's
+    // player, drawing on Panel1, and shows the viewer; returns when it is
+    // closed, leaving the clip open (and playing, if it plays). Throws
+    // kadrix::Error with the player's reason when the clip cannot be opened;
+    // the viewer is not shown then.
+    void openClip(const std::string& path);
+    // Closes the clip in the viewer's player, so that one player alone has
+    // a clip open.
+    void closeClip();
     // Shows the viewer modally, at its normal size if it was left minimised;
     // returns when it is closed.
     void ShowModal();
@@ -68,6 +78,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -97,6 +108,7 @@ private:
 
     QFrame* Panel1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
+    MediaPlayerBar* MediaPlayer2 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* MaskEdit1 = nullptr;

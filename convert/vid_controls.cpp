@@ -2,6 +2,7 @@
 #include "convert/UnitVid.h"
 
 #include "convert/color_box.h"
+#include "media/media_player_bar.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -65,6 +66,7 @@ void TVid::createControls() {
     GroupBox1 = place(new QGroupBox(this), "GroupBox1", 0, 421, 177, 29);
     GroupBox1->setAccessibleName("Проигрыватель");
     GroupBox1->hide();
+    MediaPlayer2 = place(new MediaPlayerBar(GroupBox1), "MediaPlayer2", 3, 9, 169, 20);
 
     GroupBox2 =
         place(new QGroupBox("Преобразовать в JPG с размером", this), "GroupBox2", 3, 328, 201, 80);

@@ -69,6 +69,35 @@ void OutputFile::close() {
         throw streamWriteError();
 }
 
+namespace {
+
+// A name beside path that no file has.
+std::string unusedNameBeside(const std::string& path) {
+    const std::string stem = path + "." + std::to_string(::getpid()) + "-";
+    for (unsigned attempt = 0;; ++attempt) {
+        std::string candidate = stem + std::to_string(attempt) + ".part";
+        if (::access(candidate.c_str(), F_OK) != 0)
+            return candidate;
+    }
+}
+
+} // namespace
+
+ReplacementFile::ReplacementFile(std::string path)
+    : path_(std::move(path)), out_(unusedNameBeside(path_)) {}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_)
+        ::unlink(out_.path().c_str());
+}
+
+void ReplacementFile::commit() {
+    out_.close();
+    if (::rename(out_.path().c_str(), path_.c_str()) != 0)
+        throw systemError("Cannot create file", path_, errno);
+    committed_ = true;
+}
+
 InputFile::InputFile(std::string path) : path_(std::move(path)) {
     fd_ = UniqueFd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd_)

@@ -48,6 +48,32 @@ private:
     std::uint64_t position_ = 0;
 };
 
+// A file written under a temporary name beside its path and put in place by
+// commit(); dropped unless committed, so a file that fails half-way never
+// lies there looking whole. The temporary name does not end in the file's
+// extension, so file lists skip it. The file is created afresh rather than
+// truncated: on ext4 a truncated file is flushed to disk when closed, which
+// doubled the time of a large write.
+class ReplacementFile {
+public:
+    // Throws "Cannot create file "<temporary path>". <reason>".
+    explicit ReplacementFile(std::string path);
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+    ~ReplacementFile();
+
+    OutputFile& out() { return out_; }
+    // Closes the file and renames it into place, replacing a file there.
+    // Throws "Stream write error" when the close fails, "Cannot create file
+    // "<path>". <reason>" when the rename does.
+    void commit();
+
+private:
+    std::string path_;
+    OutputFile out_;
+    bool committed_ = false;
+};
+
 // A file opened for reading; reads throw on failure or a short read.
 class InputFile {
 public:

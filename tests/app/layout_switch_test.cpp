@@ -1,7 +1,7 @@
 // The switch between the options layout and the capture frame.
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
-#include "app/media_player_bar.h"
+#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"

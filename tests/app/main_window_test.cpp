@@ -1,6 +1,6 @@
 // The main window as it starts: controls, places, states, lock and names.
 #include "app/UnitMain.h"
-#include "app/media_player_bar.h"
+#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"

@@ -1,6 +1,6 @@
 // The mode buttons and the folder tree as the main window hosts them.
 #include "app/UnitMain.h"
-#include "app/media_player_bar.h"
+#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"

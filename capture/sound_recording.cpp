@@ -1,0 +1,93 @@
+// The timed sound recording: the desktop's sound input for the chosen
+// seconds, saved as the next numbered WAV file.
+#include "app/UnitMain.h"
+
+#include "app/frame_title_strip.h"
+#include "app/see_through.h"
+#include "platform/sound_recorder.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <chrono>
+
+namespace kadrix {
+
+void TMain::startSoundRecording() {
+    Timer4->setInterval(SpinEdit1->value() * 1000);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMaximum(Timer4->interval());
+    progressStep_ = Timer3->interval();
+    ProgressBar1->show();
+    BitBtn1->setEnabled(false);
+    BitBtn2->setEnabled(false);
+    SpinEdit1->setEnabled(false);
+    setBorderIcons(false, false);
+    // Nothing remembers this: the stop step shows the window in any case.
+    if (isMaximized())
+        hide();
+    openSoundDevice();
+    recordSound();
+    savedCaption_ = windowTitle();
+    setWindowTitle("Идёт запись...");
+    soundRecording_ = true;
+    // The progress bar and the disabled buttons change the see-through shape.
+    seeThrough_->update();
+    Timer4->start();
+    Timer3->start();
+}
+
+void TMain::openSoundDevice() {
+    recorder_->open();
+}
+
+void TMain::recordSound() {
+    recorder_->record(std::chrono::milliseconds(Timer4->interval()));
+}
+
+void TMain::stopAndSaveSound() {
+    if (!recorder_->isOpen())
+        return;
+    recorder_->stop();
+    recorder_->save(Edit1->text().toStdString());
+}
+
+void TMain::closeSoundDevice() {
+    if (recorder_->isOpen())
+        recorder_->close();
+}
+
+void TMain::Timer3Timer() {
+    ProgressBar1->setValue(ProgressBar1->value() + progressStep_);
+}
+
+void TMain::Timer4Timer() {
+    // Once per recording: the wait for the last of the sound and the
+    // pending events below may let the stop timer fall due again.
+    if (!soundRecording_)
+        return;
+    soundRecording_ = false;
+    Timer3->stop();
+    setWindowTitle("Создание wav...");
+    titleStrip_->repaint();
+    stopAndSaveSound();
+    closeSoundDevice();
+    setWindowTitle("wav создан");
+    ++soundCounter_;
+    Edit1->setText(QString::fromStdString(outputPathFor(OutputKind::Sound)));
+    setWindowTitle(savedCaption_);
+    show();
+    QApplication::processEvents();
+    BitBtn1->setEnabled(true);
+    BitBtn2->setEnabled(true);
+    SpinEdit1->setEnabled(true);
+    setBorderIcons(true, false);
+    ProgressBar1->hide();
+    seeThrough_->update();
+    Timer4->stop();
+}
+
+} // namespace kadrix

@@ -1,0 +1,134 @@
+#include "media/media_player_bar.h"
+
+#include "platform/clip_player.h"
+#include "platform/media_services.h"
+
+#include <QHBoxLayout>
+#include <QStyle>
+#include <QToolButton>
+#include <algorithm>
+
+namespace kadrix {
+
+using std::chrono::milliseconds;
+
+MediaPlayerBar::MediaPlayerBar(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(1);
+    struct Look {
+        QStyle::StandardPixmap icon;
+        const char* objectName;
+        const char* text;
+        void (MediaPlayerBar::*effect)();
+    };
+    const Look looks[] = {{QStyle::SP_MediaPlay, "Play", "Воспроизвести", &MediaPlayerBar::play},
+                          {QStyle::SP_MediaPause, "Pause", "Пауза", &MediaPlayerBar::pause},
+                          {QStyle::SP_MediaStop, "Stop", "Стоп", &MediaPlayerBar::stop},
+                          {QStyle::SP_MediaSkipBackward, "Prev", "В начало", &MediaPlayerBar::prev},
+                          {QStyle::SP_MediaSeekForward, "Step", "Шаг", &MediaPlayerBar::step},
+                          {QStyle::SP_MediaSeekBackward, "Back", "Назад", &MediaPlayerBar::back}};
+    int index = 0;
+    for (const Look& look : looks) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(look.objectName);
+        button->setIcon(style()->standardIcon(look.icon));
+        button->setAccessibleName(look.text);
+        button->setToolTip(look.text);
+        button->setEnabled(false);
+        connect(button, &QToolButton::clicked, this, look.effect);
+        row->addWidget(button);
+        buttons_[index++] = button;
+    }
+}
+
+MediaPlayerBar::~MediaPlayerBar() = default;
+
+void MediaPlayerBar::setClipPlayer(std::unique_ptr<ClipPlayer> player) {
+    close();
+    player_ = std::move(player);
+}
+
+ClipPlayer& MediaPlayerBar::player() {
+    // Made on first use: a window that never plays anything never starts the
+    // media back-end.
+    if (!player_)
+        player_ = createClipPlayer();
+    return *player_;
+}
+
+void MediaPlayerBar::open(const QString& path, QWidget* display) {
+    close();
+    player().open(path.toStdString(), display);
+    fileName_ = path;
+    enableButtons();
+}
+
+void MediaPlayerBar::close() {
+    if (player_)
+        player_->close();
+    fileName_.clear();
+    enableButtons();
+}
+
+bool MediaPlayerBar::isOpen() const {
+    return player_ && player_->isOpen();
+}
+
+void MediaPlayerBar::enableButtons() {
+    const bool open = isOpen();
+    const bool seek = open && player_->canSeek();
+    const bool video = seek && player_->hasVideo();
+    buttons_[Play]->setEnabled(open);
+    buttons_[Pause]->setEnabled(open);
+    buttons_[Stop]->setEnabled(open);
+    buttons_[Prev]->setEnabled(seek);
+    buttons_[Step]->setEnabled(video);
+    buttons_[Back]->setEnabled(video);
+}
+
+void MediaPlayerBar::play() {
+    if (!isOpen())
+        return;
+    if (player_->atEnd())
+        player_->seek(milliseconds{});
+    player_->play();
+}
+
+void MediaPlayerBar::pause() {
+    if (!isOpen())
+        return;
+    if (player_->state() == ClipPlayer::State::Playing)
+        player_->pause();
+    else if (player_->state() == ClipPlayer::State::Paused)
+        player_->play();
+}
+
+void MediaPlayerBar::stop() {
+    if (isOpen())
+        player_->stop();
+}
+
+void MediaPlayerBar::prev() {
+    if (isOpen() && player_->canSeek())
+        player_->seek(milliseconds{});
+}
+
+void MediaPlayerBar::step() {
+    if (!isOpen() || !player_->hasVideo() || !player_->canSeek())
+        return;
+    if (player_->atEnd()) {
+        player_->seek(milliseconds{});
+        return;
+    }
+    player_->seek(std::min(player_->position() + player_->length() / 10, player_->lastFrame()));
+}
+
+void MediaPlayerBar::back() {
+    if (!isOpen() || !player_->hasVideo() || !player_->canSeek())
+        return;
+    player_->seek(std::max(milliseconds{}, player_->position() - player_->length() / 10));
+}
+
+} // namespace kadrix

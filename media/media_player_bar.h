@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QToolButton;
+
+namespace kadrix {
+
+class ClipPlayer;
+
+// The player's button bar: Play, Pause, Stop, Prev, Step and Back over one
+// opened clip or sound, whose pictures go to a display widget given at open.
+// The buttons follow what the open file allows; with nothing open they are
+// off.
+class MediaPlayerBar : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Button { Play, Pause, Stop, Prev, Step, Back };
+
+    explicit MediaPlayerBar(QWidget* parent = nullptr);
+    ~MediaPlayerBar() override;
+
+    // The player behind the bar; the platform's own unless a test puts
+    // another in. Replacing it closes what was open.
+    void setClipPlayer(std::unique_ptr<ClipPlayer> player);
+
+    // Opens path, closing what was open first, and shows its first picture in
+    // display. Throws kadrix::Error with the media back-end's text when the
+    // file cannot be played; the bar is closed then.
+    void open(const QString& path, QWidget* display);
+    // Closes the file: it is no longer held open and can be deleted.
+    void close();
+    bool isOpen() const;
+    // The path last opened; empty when closed.
+    const QString& fileName() const { return fileName_; }
+
+    QToolButton* button(Button which) const { return buttons_[which]; }
+
+    // The buttons' effects. Play plays from where the file stands, from the
+    // start again at the end; Pause holds playing and resumes held playing;
+    // Stop stops; Prev goes to the start; Step and Back (clips only) move by
+    // a tenth of the length, Step from the start again at the end and never
+    // past the last picture.
+    void play();
+    void pause();
+    void stop();
+    void prev();
+    void step();
+    void back();
+
+private:
+    ClipPlayer& player();
+    void enableButtons();
+
+    std::unique_ptr<ClipPlayer> player_;
+    QToolButton* buttons_[6] = {};
+    QString fileName_;
+};
+
+} // namespace kadrix
