@@ -9,6 +9,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
 #include "capture/frame_writer.h"
 #include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
@@ -146,6 +147,7 @@ void TMain::connectHandlers() {
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);
     connectHandler(FileListBox1, &FileListBox::entryClicked, this, &TMain::FileListBox1Click);
     connectHandler(FileListBox1, &FileListBox::entryOpened, this, &TMain::FileListBox1DblClick);
+    connectHandler(Image1, &PictureBox::doubleClicked, this, &TMain::Image1DblClick);
     connectHandler(SpeedButton1, &QToolButton::clicked, this, &TMain::SpeedButton1Click);
     connectHandler(SpeedButton2, &QToolButton::clicked, this, &TMain::SpeedButton2Click);
     connectHandler(SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);

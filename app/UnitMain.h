@@ -45,6 +45,7 @@ class PictureBox;
 class SeeThrough;
 class TrayIcon;
 class TRenameFileX;
+class TVid;
 
 // The main window. In the options layout it is a fixed-size window with the
 // file browser; in the capture-frame layout a sizeable see-through frame
@@ -109,6 +110,7 @@ public:
     void Timer2Timer();
     void FileListBox1Click();
     void FileListBox1DblClick();
+    void Image1DblClick();
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
@@ -247,6 +249,14 @@ private:
     void checkSound(const std::string& path);
     void openClip(const std::string& path);
     void playSound(const std::string& path);
+    // The viewer window, made on first use so that it costs the start
+    // nothing, and kept for the rest of the run.
+    TVid& viewer();
+    // The avi branch of the list's double click: the clip moves from the
+    // preview's player to the viewer's.
+    void openClipInViewer(const std::string& path);
+    // Closes the viewer's clip before the preview's player opens one.
+    void closeViewerClip();
     void startSoundRecording();
     // The recording device's steps; each is left out when no device is open
     // and none reports a failure.
@@ -278,6 +288,7 @@ private:
     std::int32_t soundCounter_ = 1;
     bool firstShow_ = true;
     std::string SelectedFile;
+    TVid* viewer_ = nullptr;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
     ScreenRect recordedScreen_; // while hidden for a recording

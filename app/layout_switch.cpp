@@ -2,12 +2,12 @@
 #include "app/UnitMain.h"
 
 #include "app/frame_title_strip.h"
-#include "media/media_player_bar.h"
 #include "app/see_through.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "media/media_player_bar.h"
 
 #include <QGroupBox>
 #include <QLabel>

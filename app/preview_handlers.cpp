@@ -39,9 +39,10 @@ void TMain::FileListBox1Click() {
     const std::string path = joinPath(FileListBox1->directory(), SelectedFile);
     if (RadioButton1->isChecked())
         previewPicture(path);
-    else if (RadioButton2->isChecked())
+    else if (RadioButton2->isChecked()) {
+        closeViewerClip();
         openClip(path);
-    else if (RadioButton3->isChecked())
+    } else if (RadioButton3->isChecked())
         checkSound(path);
 }
 
@@ -53,7 +54,7 @@ void TMain::FileListBox1DblClick() {
         // The desktop's program for the file; it reports nothing back.
         QDesktopServices::openUrl(fileUrl(path));
     } else if (RadioButton2->isChecked()) {
-        MediaPlayer1->close();
+        openClipInViewer(path);
     } else if (RadioButton3->isChecked()) {
         playSound(path);
     }

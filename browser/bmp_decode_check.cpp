@@ -3,6 +3,7 @@
 #include "core/picture/bmp_headers.h"
 #include "core/error.h"
 #include "core/little_endian.h"
+#include "core/picture/bmp_headers.h"
 
 #include <algorithm>
 #include <limits>

@@ -8,6 +8,9 @@
 
 namespace kadrix {
 
+// libjpeg takes no picture wider or higher than this.
+inline constexpr int maxJpegSide = 65500;
+
 // The program's JPEG settings (the converter's and the viewer's save):
 // libjpeg's defaults (baseline, JFIF 1.01, YCbCr 4:2:0, standard Huffman
 // tables, no restart markers) with quality 90 and force-baseline, from 8-bit

@@ -1,10 +1,11 @@
 // The switch between the options layout and the capture frame.
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
-#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
+#include "media/media_player_bar.h"
 #include "tests/support/find_control.h"
 #include "tests/support/temp_dir.h"
 

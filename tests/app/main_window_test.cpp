@@ -1,9 +1,10 @@
 // The main window as it starts: controls, places, states, lock and names.
 #include "app/UnitMain.h"
-#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/picture_box.h"
+#include "media/media_player_bar.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"

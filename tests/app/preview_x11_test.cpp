@@ -12,6 +12,7 @@
 #include "tests/support/gui_wait.h"
 #include "tests/support/imagemagick_decode.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>

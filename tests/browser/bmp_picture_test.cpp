@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/file.h"
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/test_files.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -35,7 +35,8 @@ SeenMessageBox answerMessageBox(const std::function<void()>& action, int timeout
         box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
     });
     poll.start();
-    QTimer::singleShot(timeoutMs, [&] { poll.stop(); });
+    // Tied to poll, so that it never fires after this function returned.
+    QTimer::singleShot(timeoutMs, &poll, [&] { poll.stop(); });
     action();
     if (!seen.shown)
         waitFor([&] { return seen.shown; }, timeoutMs);

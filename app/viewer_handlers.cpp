@@ -1,0 +1,38 @@
+// The viewer opened from the main window: the previewed picture at its real
+// size, or a clip in the viewer's own player.
+#include "app/UnitMain.h"
+
+#include "app/error_report.h"
+#include "browser/file_list_box.h"
+#include "convert/UnitVid.h"
+#include "core/path.h"
+#include "media/media_player_bar.h"
+
+#include <QRadioButton>
+
+namespace kadrix {
+
+TVid& TMain::viewer() {
+    if (!viewer_)
+        viewer_ = new TVid(ViewerServices{&showErrorReport, &showMessage}, this);
+    return *viewer_;
+}
+
+void TMain::openClipInViewer(const std::string& path) {
+    MediaPlayer1->close();
+    viewer().openClip(path);
+}
+
+void TMain::closeViewerClip() {
+    if (viewer_)
+        viewer_->closeClip();
+}
+
+void TMain::Image1DblClick() {
+    if (!RadioButton1->isChecked())
+        return;
+    SelectedFile = joinPath(FileListBox1->directory(), FileListBox1->selectedName());
+    viewer().openPicture(SelectedFile);
+}
+
+} // namespace kadrix

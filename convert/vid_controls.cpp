@@ -1,0 +1,100 @@
+// The viewer's controls at their places, in their state at start.
+#include "convert/UnitVid.h"
+
+#include "convert/color_box.h"
+#include "media/media_player_bar.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kadrix {
+
+namespace {
+
+const QColor maroon(128, 0, 0);
+
+template <typename Widget>
+Widget* place(Widget* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(name);
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* created = new QLabel(text, parent);
+    created->setObjectName(name);
+    created->move(left, top);
+    created->adjustSize();
+    return created;
+}
+
+// A size field: up to four digits, blank places shown as spaces, the
+// number in bold maroon.
+QLineEdit* sizeField(QWidget* parent, const char* name, int left) {
+    auto* field = place(new QLineEdit(parent), name, left, 16, 40, 21);
+    field->setInputMask("0000; ");
+    QFont bold = field->font();
+    bold.setBold(true);
+    field->setFont(bold);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Text, maroon);
+    field->setPalette(palette);
+    return field;
+}
+
+} // namespace
+
+void TVid::createControls() {
+    // Group boxes are maroon inside with white captions and labels.
+    setStyleSheet("QGroupBox { background-color: rgb(128, 0, 0); border: 1px solid rgb(192, 192,"
+                  " 192); margin-top: 6px; }"
+                  "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px;"
+                  " color: white; }"
+                  "QGroupBox#GroupBox1 { margin-top: 0; }"
+                  "QGroupBox QLabel { color: white; }");
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setAutoFillBackground(true);
+    Panel1->setCursor(Qt::ArrowCursor);
+    Panel1->installEventFilter(this);
+    Panel1->hide();
+
+    GroupBox1 = place(new QGroupBox(this), "GroupBox1", 0, 421, 177, 29);
+    GroupBox1->setAccessibleName("Проигрыватель");
+    GroupBox1->hide();
+    MediaPlayer2 = place(new MediaPlayerBar(GroupBox1), "MediaPlayer2", 3, 9, 169, 20);
+
+    GroupBox2 =
+        place(new QGroupBox("Преобразовать в JPG с размером", this), "GroupBox2", 3, 328, 201, 80);
+    Label1 = label(GroupBox2, "Label1", "Высота", 8, 19);
+    MaskEdit1 = sizeField(GroupBox2, "MaskEdit1", 56);
+    MaskEdit1->setAccessibleName(Label1->text());
+    Label2 = label(GroupBox2, "Label2", "Ширина", 104, 19);
+    MaskEdit2 = sizeField(GroupBox2, "MaskEdit2", 152);
+    MaskEdit2->setAccessibleName(Label2->text());
+    MaskEdit2->setReadOnly(true);
+    MaskEdit2->setEnabled(false);
+    BitBtn1 = place(new QPushButton("Сохранить в JPG", GroupBox2), "BitBtn1", 8, 49, 185, 24);
+    QPalette buttonPalette = BitBtn1->palette();
+    buttonPalette.setColor(QPalette::ButtonText, maroon);
+    BitBtn1->setPalette(buttonPalette);
+
+    GroupBox3 = place(new QGroupBox("Подписать", this), "GroupBox3", 3, 408, 201, 49);
+    ColorBox1 = place(new ColorBox(GroupBox3), "ColorBox1", 8, 15, 41, 22);
+    ColorBox1->selectColor(maroon);
+    ColorBox1->setAccessibleName("Цвет подписи");
+    Edit1 = place(new QLineEdit(GroupBox3), "Edit1", 52, 15, 137, 21);
+    Edit1->setAccessibleName(GroupBox3->title());
+    QPalette captionPalette = Edit1->palette();
+    captionPalette.setColor(QPalette::Text, maroon);
+    Edit1->setPalette(captionPalette);
+
+    for (QGroupBox* group : {GroupBox1, GroupBox2, GroupBox3})
+        group->setCursor(Qt::ArrowCursor);
+}
+
+} // namespace kadrix
