@@ -207,7 +207,7 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
 
 TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
     write("small.bmp", bmpOf(40, 31, [](int, int) { return QColor(0, 0, 128); }));
-    write("photo.bmp", test::readFile(KADRIX_SOURCE_DIR "/resources/banner.jpg"));
+    write("photo.bmp", test::readFile(KADRIX_SOURCE_DIR "/resources/banner.png"));
     std::vector<std::byte> huge = bmpOf(40, 31, snapColor);
     huge[18] = huge[19] = huge[20] = std::byte{0xFF};
     huge[21] = std::byte{0x7F};
