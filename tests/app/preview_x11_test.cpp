@@ -14,7 +14,6 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFrame>
@@ -208,7 +207,7 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
 
 TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
     write("small.bmp", bmpOf(40, 31, [](int, int) { return QColor(0, 0, 128); }));
-    write("photo.bmp", test::readFile(KADRIX_SOURCE_DIR "/resources/banner.jpg"));
+    write("photo.bmp", test::readFile(KADRIX_SOURCE_DIR "/resources/banner.png"));
     std::vector<std::byte> huge = bmpOf(40, 31, snapColor);
     huge[18] = huge[19] = huge[20] = std::byte{0xFF};
     huge[21] = std::byte{0x7F};
@@ -345,24 +344,6 @@ TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
     EXPECT_TRUE(refused.text.contains("16-битного цвета")) << refused.text.toStdString();
     EXPECT_TRUE(refused.text.contains("Vid16.avi"));
     EXPECT_FALSE(player->isOpen()) << "the clip before is closed";
-
-    click("Vid32.avi");
-    ASSERT_TRUE(waitFor([&] { return player->isOpen(); }));
-    // A double click hands the clip to the viewer, whose modal loop runs
-    // until the viewer is closed: the preview's player is closed by then.
-    bool closedWhileViewing = false;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->objectName() == "TVid" && modal->isVisible()) {
-            closedWhileViewing = !player->isOpen();
-            modal->close();
-            closer.stop();
-        }
-    });
-    closer.start(50);
-    doubleClick("Vid32.avi");
-    EXPECT_TRUE(waitFor([&] { return closedWhileViewing; }, 20000));
 }
 
 // 1.5 s of a 440 Hz tone, 16-bit mono.

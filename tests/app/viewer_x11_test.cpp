@@ -1,9 +1,12 @@
 // The viewer opened from the main window on an X server: a double click on
-// the preview opens the picture at its real size; the viewer is made on
-// first use and kept.
+// the preview opens the picture at its real size, a double click on a clip
+// plays it in the viewer's own player; the viewer is made on first use and
+// kept.
 #include "app/UnitMain.h"
 #include "browser/file_list_box.h"
+#include "capture/create_avi.h"
 #include "convert/UnitVid.h"
+#include "media/media_player_bar.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
@@ -11,14 +14,17 @@
 #include "tests/support/test_files.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -51,30 +57,60 @@ protected:
         get<FileListBox>("FileListBox1")->reload();
     }
 
-    void click(const std::string& name) const {
+    QPoint placeOf(const std::string& name) const {
         auto* list = get<FileListBox>("FileListBox1");
         for (int row = 0; row < list->count(); ++row)
-            if (FileListBox::nameOf(*list->item(row)) == name) {
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualItemRect(list->item(row)).center());
-                return;
-            }
-        FAIL() << name << " is not listed";
+            if (FileListBox::nameOf(*list->item(row)) == name)
+                return list->visualItemRect(list->item(row)).center();
+        ADD_FAILURE() << name << " is not listed";
+        return {};
+    }
+
+    void click(const std::string& name) const {
+        QTest::mouseClick(get<FileListBox>("FileListBox1")->viewport(), Qt::LeftButton, {},
+                          placeOf(name));
     }
 
     TVid* viewer() const { return window_->findChild<TVid*>("TVid"); }
 
-    // Double-clicks the preview and runs body while the viewer it opens is
-    // shown; the viewer is closed by a double click on its surface.
-    void whileViewerOpen(const std::function<void(TVid&)>& body) {
+    // Double-clicks the preview (or the listed clip) and runs body while the
+    // viewer it opens is shown; the viewer is closed by a double click on its
+    // surface (or on Panel1). The viewer's modal loop only ends when it is
+    // closed, and opening a clip runs events before the viewer shows, so a
+    // ticking timer waits for it rather than a blocking wait, and closes it
+    // even when the body fails.
+    void whileViewerOpen(const std::function<void(TVid&)>& body, const std::string& clip = {}) {
         bool ran = false;
-        QTimer::singleShot(0, [&] {
-            ran = true;
-            ASSERT_TRUE(waitFor([&] { return viewer() && viewer()->isActiveWindow(); }, 20000));
-            body(*viewer());
-            QTest::mouseDClick(viewer(), Qt::LeftButton, {}, QPoint(2, 2));
+        QElapsedTimer waited;
+        waited.start();
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            TVid* v = viewer();
+            if (!v || !v->isVisible()) {
+                if (waited.elapsed() > 30000)
+                    tick.stop();
+                return;
+            }
+            if (!ran && v->isActiveWindow()) {
+                ran = true;
+                body(*v);
+                // Sent to what stands at the point, as the mouse would be.
+                const QPoint at = clip.empty() ? QPoint(2, 2) : v->rect().center();
+                QWidget* under = clip.empty() ? v : v->childAt(at);
+                QTest::mouseDClick(under, Qt::LeftButton, {}, under->mapFrom(v, at));
+            }
+            if (v->isVisible() && (ran || waited.elapsed() > 30000)) {
+                ADD_FAILURE() << (ran ? "the double click did not close the viewer"
+                                      : "the viewer did not become active");
+                v->close();
+            }
         });
-        QTest::mouseDClick(get<QLabel>("Image1"), Qt::LeftButton, {}, QPoint(20, 20));
+        tick.start(50);
+        if (clip.empty())
+            QTest::mouseDClick(get<QLabel>("Image1"), Qt::LeftButton, {}, QPoint(20, 20));
+        else
+            QTest::mouseDClick(get<FileListBox>("FileListBox1")->viewport(), Qt::LeftButton, {},
+                               placeOf(clip));
         EXPECT_TRUE(ran);
         ASSERT_NE(viewer(), nullptr);
         EXPECT_FALSE(viewer()->isVisible()) << "the double click on the surface did not close it";
@@ -113,6 +149,80 @@ TEST_F(MainWindowViewerTest, ADoubleClickOnThePreviewOpensThePictureAtItsRealSiz
         EXPECT_EQ(v.shownPicture().size(), QSize(30, 20));
         EXPECT_EQ(control<QLineEdit>(v, "Edit1")->text(), "kept") << "nothing is reset on closing";
     });
+}
+
+// A clip of ten 32-bit frames, each its own colour: blue first, lime last.
+// The unused fourth byte is zero, as the X server gives it.
+void writeClip(const test::TempDir& dir, const std::string& name) {
+    std::vector<std::string> frames;
+    for (int n = 0; n < 10; ++n) {
+        test::BmpRecipe recipe;
+        recipe.bits = 32;
+        recipe.width = 64;
+        recipe.height = 48;
+        recipe.pixel = [n](int, int) -> std::uint32_t {
+            return n == 0 ? 0x0000FF : n == 9 ? 0x00FF00 : static_cast<std::uint32_t>(n * 20) << 16;
+        };
+        frames.push_back(dir.path("Fr" + std::to_string(n) + ".bmp"));
+        test::writeFile(frames.back(), test::makeBmp(recipe));
+    }
+    createAvi(dir.path(name), frames, 10);
+    for (const std::string& frame : frames)
+        fs::remove(frame);
+}
+
+// What the screen shows at the middle of widget.
+QColor shownAtMiddle(const QWidget& widget) {
+    const QPoint at = widget.mapToGlobal(widget.rect().center());
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, at.x(), at.y(), 1, 1)
+        .toImage()
+        .pixelColor(0, 0);
+}
+
+bool near(QColor got, QColor want) {
+    return std::abs(got.red() - want.red()) <= 8 && std::abs(got.green() - want.green()) <= 8 &&
+           std::abs(got.blue() - want.blue()) <= 8;
+}
+
+TEST_F(MainWindowViewerTest, ADoubleClickedClipPlaysInTheViewerAndStaysOpenUntilTheNextClipClick) {
+    writeClip(dir_, "Vid000001.avi");
+    get<QRadioButton>("RadioButton2")->click();
+    get<FileListBox>("FileListBox1")->reload();
+    auto* mainPlayer = get<MediaPlayerBar>("MediaPlayer1");
+    click("Vid000001.avi");
+    ASSERT_TRUE(waitFor([&] { return mainPlayer->isOpen(); }, 20000));
+
+    MediaPlayerBar* viewerPlayer = nullptr;
+    whileViewerOpen(
+        [&](TVid& v) {
+            EXPECT_FALSE(mainPlayer->isOpen()) << "one clip in one player at a time";
+            viewerPlayer = control<MediaPlayerBar>(v, "MediaPlayer2");
+            ASSERT_TRUE(viewerPlayer->isOpen());
+            auto* panel = control<QFrame>(v, "Panel1");
+            EXPECT_TRUE(panel->isVisible());
+            EXPECT_EQ(panel->geometry(), v.rect()) << "the clip fills the window";
+            auto* group = control<QWidget>(v, "GroupBox1");
+            EXPECT_TRUE(group->isVisible());
+            EXPECT_EQ(group->x(), 0);
+            EXPECT_FALSE(control<QWidget>(v, "GroupBox2")->isVisible());
+            EXPECT_FALSE(control<QWidget>(v, "GroupBox3")->isVisible());
+            EXPECT_TRUE(
+                waitFor([&] { return near(shownAtMiddle(*panel), QColor(0, 0, 255)); }, 20000))
+                << "the first frame shows at once";
+            QTest::mouseClick(viewerPlayer->button(MediaPlayerBar::Play), Qt::LeftButton);
+            EXPECT_TRUE(
+                waitFor([&] { return near(shownAtMiddle(*panel), QColor(0, 255, 0)); }, 20000))
+                << "playing reaches the last frame";
+        },
+        "Vid000001.avi");
+    ASSERT_NE(viewerPlayer, nullptr);
+    EXPECT_TRUE(viewerPlayer->isOpen()) << "closing the viewer leaves the clip open";
+    EXPECT_FALSE(mainPlayer->isOpen());
+
+    click("Vid000001.avi");
+    EXPECT_FALSE(viewerPlayer->isOpen()) << "the preview's clip click closes the viewer's clip";
+    EXPECT_TRUE(waitFor([&] { return mainPlayer->isOpen(); }, 20000));
 }
 
 } // namespace
