@@ -268,6 +268,9 @@ private:
     // The frames into the next clip, with progress; returns as finishRecording.
     QString assembleRecording();
     void restoreAfterRecording();
+    // The controls and border icons back as they were before a recording,
+    // the progress bar hidden.
+    void enableAfterRecording();
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);

@@ -170,6 +170,10 @@ void TMain::restoreAfterRecording() {
         hiddenForRecording_ = false;
         show();
     }
+    enableAfterRecording();
+}
+
+void TMain::enableAfterRecording() {
     QApplication::processEvents();
     BitBtn1->setEnabled(true);
     BitBtn2->setEnabled(true);

@@ -80,13 +80,7 @@ void TMain::Timer4Timer() {
     showNextName(outputPathFor(OutputKind::Sound));
     setWindowTitle(savedCaption_);
     show();
-    QApplication::processEvents();
-    BitBtn1->setEnabled(true);
-    BitBtn2->setEnabled(true);
-    SpinEdit1->setEnabled(true);
-    setBorderIcons(true, false);
-    ProgressBar1->hide();
-    seeThrough_->update();
+    enableAfterRecording();
     Timer4->stop();
 }
 
