@@ -1,6 +1,5 @@
 #include "browser/bmp_decode_check.h"
 
-#include "core/picture/bmp_headers.h"
 #include "core/error.h"
 #include "core/little_endian.h"
 #include "core/picture/bmp_headers.h"

@@ -1,9 +1,9 @@
 // The mode buttons and the folder tree as the main window hosts them.
 #include "app/UnitMain.h"
-#include "media/media_player_bar.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
 #include "browser/picture_box.h"
+#include "media/media_player_bar.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
