@@ -22,18 +22,7 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-viewer-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# A photo-like plasma written as the snapshot writes a 32-bit picture: 54
-# header bytes, bottom-up BGRX rows with the unused byte zero.
-convert -size 1920x1080 -seed 7 plasma:fractal "$work/source.png"
-"$python" - "$work" <<'PY'
-import struct, sys
-from PIL import Image
-im = Image.open(sys.argv[1] + "/source.png").convert("RGB").transpose(Image.FLIP_TOP_BOTTOM)
-pixels = im.tobytes("raw", "BGRX")
-header = (b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54) +
-          struct.pack("<IiiHHIIiiII", 40, 1920, 1080, 1, 32, 0, len(pixels), 0, 0, 0, 0))
-open(sys.argv[1] + "/pic.bmp", "wb").write(header + pixels)
-PY
+bench/plasma-bmp "$work/pic.bmp"
 bmp=$work/pic.bmp
 text='Снимок экрана'
 
