@@ -10,8 +10,8 @@ namespace kadrix {
 
 // The one place that picks the media services: Qt Multimedia over the
 // desktop's sound server and GStreamer, or the null services where Qt
-// Multimedia has no back-end. Creating them is cheap: nothing is opened until
-// it is used.
+// Multimedia has no back-end. Creating them is cheap: the back-end is not
+// asked for, and nothing is opened, until they are used.
 std::unique_ptr<SoundRecorder> createSoundRecorder();
 std::unique_ptr<ClipPlayer> createClipPlayer();
 std::unique_ptr<SoundPlayer> createSoundPlayer();

@@ -17,6 +17,25 @@ bool haveMediaBackEnd() {
     return !QMediaFormat().supportedFileFormats(QMediaFormat::Decode).isEmpty();
 }
 
+// Picks the real or the null player when the first sound is played: asking
+// Qt Multimedia for its back-end loads GStreamer, which would otherwise cost
+// every start of the window tens of milliseconds.
+class FirstUseSoundPlayer final : public SoundPlayer {
+public:
+    bool playToEnd(const std::string& path) override {
+        if (!chosen_) {
+            if (haveMediaBackEnd())
+                chosen_ = std::make_unique<QtSoundPlayer>();
+            else
+                chosen_ = std::make_unique<NullSoundPlayer>();
+        }
+        return chosen_->playToEnd(path);
+    }
+
+private:
+    std::unique_ptr<SoundPlayer> chosen_;
+};
+
 } // namespace
 
 void NullClipPlayer::open(const std::string& path, QWidget*) {
@@ -34,9 +53,7 @@ std::unique_ptr<ClipPlayer> createClipPlayer() {
 }
 
 std::unique_ptr<SoundPlayer> createSoundPlayer() {
-    if (!haveMediaBackEnd())
-        return std::make_unique<NullSoundPlayer>();
-    return std::make_unique<QtSoundPlayer>();
+    return std::make_unique<FirstUseSoundPlayer>();
 }
 
 } // namespace kadrix

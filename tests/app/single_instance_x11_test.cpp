@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QSize>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <gtest/gtest.h>
 
 namespace kadrix {
@@ -17,6 +20,11 @@ namespace fs = std::filesystem;
 using test::visibleWindowOf;
 using test::waitFor;
 using test::xdotool;
+
+std::string mappedFilesOf(qint64 pid) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    return {std::istreambuf_iterator<char>(maps), {}};
+}
 
 QSize sizeOf(const QString& window) {
     return test::geometryOf(window).size();
@@ -56,6 +64,9 @@ TEST_F(SingleInstanceTest, ASecondCopySaysSoOnceAndEndsWithoutTouchingTheLock) {
     startFirstAndWaitForItsWindow();
     const QSize mainWindow = sizeOf(visibleWindowOf(first_.processId()));
     EXPECT_EQ(mainWindow, QSize(556, 390));
+    // GStreamer costs the start tens of milliseconds; it is loaded when the
+    // first clip or sound is played, not before.
+    EXPECT_EQ(mappedFilesOf(first_.processId()).find("libgstreamer"), std::string::npos);
 
     start(second_);
     QString box;
