@@ -4,16 +4,14 @@
 #include "browser/folder_listing.h"
 #include "core/error.h"
 #include "core/path.h"
+#include "core/working_folder.h"
 #include "platform/mountinfo.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
-#include <cerrno>
 #include <filesystem>
-#include <limits.h>
-#include <unistd.h>
 
 namespace kadrix {
 
@@ -49,12 +47,7 @@ private:
 std::string absoluteFolder(const std::string& folder) {
     std::filesystem::path path(folder);
     if (path.is_relative()) {
-        char workingDirectory[PATH_MAX];
-        if (!::getcwd(workingDirectory, sizeof workingDirectory)) {
-            const int error = errno;
-            throw systemError("Cannot find the working folder for", folder, error);
-        }
-        path = std::filesystem::path(workingDirectory) / path;
+        path = std::filesystem::path(workingFolderFor(folder)) / path;
     }
     std::string normal = path.lexically_normal().string();
     if (normal.size() > 1 && normal.back() == '/')

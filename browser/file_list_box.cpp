@@ -1,7 +1,7 @@
 #include "browser/file_list_box.h"
 
 #include "browser/folder_listing.h"
-#include "core/error.h"
+#include "core/working_folder.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,9 +11,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <cerrno>
 #include <numeric>
-#include <unistd.h>
 
 namespace kadrix {
 
@@ -181,10 +179,7 @@ void FileListBox::reload() {
 
 void FileListBox::read(const std::string& folder, const std::string& mask) {
     const std::vector<std::string> names = listFiles(folder, mask);
-    if (::chdir(folder.c_str()) != 0) {
-        const int error = errno;
-        throw systemError("Cannot open folder", folder, error);
-    }
+    changeWorkingFolder(folder);
     // Nothing can fail from here on, so a failure above leaves all as it was.
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(names.size()));

@@ -1,15 +1,12 @@
 #include "browser/folder_listing.h"
 
 #include "core/error.h"
-#include "core/file.h"
+#include "core/folder_entries.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
 #include <locale.h>
+#include <memory>
 #include <numeric>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 #include <wchar.h>
@@ -71,67 +68,6 @@ char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-enum class EntryKind { File, Folder, Other };
-
-EntryKind kindOf(int folderFd, const dirent& entry) {
-    switch (entry.d_type) {
-    case DT_REG:
-        return EntryKind::File;
-    case DT_DIR:
-        return EntryKind::Folder;
-    case DT_LNK:
-    case DT_UNKNOWN:
-        break;
-    default:
-        // Pipes, sockets and devices: opening a pipe to preview it would hang.
-        return EntryKind::Other;
-    }
-    struct stat status {};
-    if (::fstatat(folderFd, entry.d_name, &status, 0) != 0)
-        return EntryKind::Other; // a dangling link, or gone since it was listed
-    if (S_ISREG(status.st_mode))
-        return EntryKind::File;
-    return S_ISDIR(status.st_mode) ? EntryKind::Folder : EntryKind::Other;
-}
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
-// The names of folder's entries of the wanted kind that pass accept (which
-// sees each name before its kind is looked up), in display order.
-template <typename Accept>
-std::vector<std::string> listEntries(const std::string& folder, EntryKind wanted, Accept accept) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd) {
-        const int error = errno;
-        throw systemError("Cannot read folder", folder, error);
-    }
-    const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd.get()));
-    if (!dir) {
-        const int error = errno;
-        throw systemError("Cannot read folder", folder, error);
-    }
-    fd.release(); // the stream owns it now
-
-    std::vector<std::string> names;
-    while (true) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir.get());
-        if (!entry) {
-            if (const int error = errno; error != 0)
-                throw systemError("Cannot read folder", folder, error);
-            break;
-        }
-        const std::string_view name = entry->d_name;
-        if (name.starts_with('.') || !accept(name) || kindOf(::dirfd(dir.get()), *entry) != wanted)
-            continue;
-        names.emplace_back(name);
-    }
-    userCollation().sort(names);
-    return names;
-}
-
 struct LocaleFree {
     void operator()(locale_t locale) const { ::freelocale(locale); }
 };
@@ -167,12 +103,17 @@ bool matchesMask(std::string_view name, std::string_view mask) {
 }
 
 std::vector<std::string> listFiles(const std::string& folder, std::string_view mask) {
-    return listEntries(folder, EntryKind::File,
-                       [mask](std::string_view name) { return matchesMask(name, mask); });
+    std::vector<std::string> names = folderEntries(
+        folder, EntryKind::File, [mask](std::string_view name) { return matchesMask(name, mask); });
+    userCollation().sort(names);
+    return names;
 }
 
 std::vector<std::string> listSubfolders(const std::string& folder) {
-    return listEntries(folder, EntryKind::Folder, [](std::string_view) { return true; });
+    std::vector<std::string> names =
+        folderEntries(folder, EntryKind::Folder, [](std::string_view) { return true; });
+    userCollation().sort(names);
+    return names;
 }
 
 std::string displayName(std::string_view name) {

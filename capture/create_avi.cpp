@@ -8,7 +8,6 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
-#include <unistd.h>
 #include <vector>
 
 namespace kadrix {
@@ -117,7 +116,7 @@ ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> 
     // An old clip of this name goes first, so that it is not taken for the
     // new one when this one fails; where it cannot be deleted, the rename
     // below replaces it.
-    ::unlink(clipPath.c_str());
+    removeFile(clipPath);
     const FrameLayout layout = readLayout(InputFile(frames.front()));
 
     ReplacementFile clip(clipPath);

@@ -1,0 +1,27 @@
+#include "core/working_folder.h"
+
+#include "core/error.h"
+
+#include <cerrno>
+#include <limits.h>
+#include <unistd.h>
+
+namespace kadrix {
+
+std::string workingFolderFor(const std::string& path) {
+    char workingFolder[PATH_MAX];
+    if (!::getcwd(workingFolder, sizeof workingFolder)) {
+        const int error = errno;
+        throw systemError("Cannot find the working folder for", path, error);
+    }
+    return workingFolder;
+}
+
+void changeWorkingFolder(const std::string& folder) {
+    if (::chdir(folder.c_str()) != 0) {
+        const int error = errno;
+        throw systemError("Cannot open folder", folder, error);
+    }
+}
+
+} // namespace kadrix

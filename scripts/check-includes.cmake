@@ -1,0 +1,53 @@
+# The include rules that keep the layers apart, checked on every source file:
+#   cmake -DSOURCE_DIR=<tree> -P scripts/check-includes.cmake
+# The arrows run one way, app -> capture, browser, convert, media -> platform
+# -> core, and system calls stay in platform/ and core/, where each has a
+# small function the rest of the program calls. Fails naming every include
+# that breaks a rule.
+
+if(NOT SOURCE_DIR)
+    message(FATAL_ERROR "Give the source tree as -DSOURCE_DIR=<folder>")
+endif()
+
+# POSIX and X11 headers: a folder outside platform/ and core/ that wants one
+# wants a function of platform/ or core/ instead.
+set(system_header "^(unistd\\.h|fcntl\\.h|dirent\\.h|poll\\.h|pwd\\.h|grp\\.h|spawn\\.h|dlfcn\\.h|termios\\.h|pthread\\.h|(sys|linux|netinet|arpa|X11|xcb)/.*)$")
+set(app_header "^app/")
+set(qt_header "^Qt?[A-Z]")
+set(project_folder "^(app|capture|browser|convert|media|tool|platform)/")
+
+set(violations 0)
+
+# Reports each include of a file under folders whose header matches pattern.
+function(forbid folders pattern why)
+    foreach(folder IN LISTS folders)
+        file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+        foreach(source IN LISTS sources)
+            file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+            foreach(line IN LISTS includes)
+                string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1"
+                       header "${line}")
+                if(header MATCHES "${pattern}")
+                    file(RELATIVE_PATH shown "${SOURCE_DIR}" "${source}")
+                    message(SEND_ERROR "${shown} includes ${header}: ${why}")
+                    math(EXPR violations "${violations} + 1")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+    set(violations ${violations} PARENT_SCOPE)
+endfunction()
+
+forbid("app;capture;browser;convert;media;tool" "${system_header}"
+       "a POSIX or X11 header outside platform/ and core/")
+forbid("capture;browser;convert;media;platform;core;tool" "${app_header}"
+       "app/ is included only by app/")
+forbid("platform" "^(capture|browser|convert|media|tool)/"
+       "platform/ includes only platform/ and core/")
+forbid("core" "${qt_header}" "core/ has no Qt")
+forbid("core" "${project_folder}" "core/ includes only core/")
+
+if(violations GREATER 0)
+    message(FATAL_ERROR "${violations} include(s) break the layering rules")
+endif()
+message(STATUS "The include rules hold")
