@@ -116,6 +116,9 @@ QString TMain::finishRecording() {
     } catch (const Error& error) {
         writeError = QString::fromStdString(error.what());
     }
+    // A frame that could not be written is not this recording's, even where
+    // a file of its name lies in the folder.
+    frameCounter_ = frameWriter_->written() + 1;
     frameWriter_.reset();
     const QString inputError = assembleRecording();
     ++videoCounter_;

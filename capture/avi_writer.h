@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace kadrix {
@@ -15,6 +16,8 @@ namespace kadrix {
 class AviWriteError : public Error {
 public:
     AviWriteError() : Error("Error during Write AVI File") {}
+    // The same failure, with more said about it.
+    explicit AviWriteError(const std::string& text) : Error(text) {}
 };
 
 // The one uncompressed video stream of a clip. Every frame has the same size.

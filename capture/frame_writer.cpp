@@ -1,7 +1,9 @@
 #include "capture/frame_writer.h"
 
+#include "core/error.h"
 #include "core/file.h"
 
+#include <cerrno>
 #include <utility>
 
 namespace kadrix {
@@ -36,6 +38,11 @@ void FrameWriter::wait() {
         std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
+std::int32_t FrameWriter::written() {
+    const std::lock_guard lock(mutex_);
+    return written_;
+}
+
 void FrameWriter::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -44,15 +51,23 @@ void FrameWriter::run() {
             return;
         lock.unlock();
         std::exception_ptr failure;
-        try {
-            sink_(path_, picture_);
-        } catch (...) {
-            failure = std::current_exception();
-            // Half a frame is no frame: left there, it would end the clip
-            // with a second report, and it holds space the disk lacks.
-            removeFile(path_);
+        if (entryExists(path_)) {
+            // Not ours: frames kept from a recording whose clip failed, or
+            // the user's own file. A recording never replaces it.
+            failure = std::make_exception_ptr(systemError("Cannot create file", path_, EEXIST));
+        } else {
+            try {
+                sink_(path_, picture_);
+            } catch (...) {
+                failure = std::current_exception();
+                // Half a frame is no frame: left there, it would end the clip
+                // with a second report, and it holds space the disk lacks.
+                removeFile(path_);
+            }
         }
         lock.lock();
+        failed_ = failed_ || failure != nullptr;
+        written_ += failed_ ? 0 : 1;
         failure_ = failure;
         busy_ = false;
         changed_.notify_all();

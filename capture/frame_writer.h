@@ -3,6 +3,7 @@
 #include "core/picture/image_view.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -16,7 +17,9 @@ using FrameSink = std::function<void(const std::string& path, const ImageView& p
 
 // Writes a recording's frames on a thread of its own, one at a time, so that
 // the frame timer does not wait for the disk. A frame is on disk before the
-// next one is written.
+// next one is written. A frame never replaces a file: where its name is
+// taken, writing it fails with "Cannot create file "<path>". File exists"
+// and the file stays as it is.
 class FrameWriter {
 public:
     explicit FrameWriter(FrameSink sink);
@@ -34,6 +37,10 @@ public:
     // be written, throws its error, once; its file, written in part, is gone.
     void wait();
 
+    // How many frames are on disk: those handed over, from the first, up to
+    // one that could not be written. A recording takes exactly these.
+    std::int32_t written();
+
 private:
     void run();
 
@@ -45,7 +52,9 @@ private:
     std::string path_;
     ImageView picture_;
     std::exception_ptr failure_;
-    std::thread thread_; // last: it starts once the members above exist
+    std::int32_t written_ = 0;
+    bool failed_ = false; // a frame could not be written: later ones do not count
+    std::thread thread_;  // last: it starts once the members above exist
 };
 
 } // namespace kadrix

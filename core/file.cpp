@@ -155,6 +155,11 @@ void InputFile::readExact(std::uint64_t offset, std::span<std::byte> bytes) cons
         throw Error("Read beyond end of file \"" + path_ + "\"");
 }
 
+bool entryExists(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+}
+
 bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }

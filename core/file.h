@@ -98,6 +98,10 @@ private:
     UniqueFd fd_;
 };
 
+// Whether anything has this name: a file, a folder, a link (dangling too).
+// When the system cannot tell, something has.
+bool entryExists(const std::string& path);
+
 // Deletes a file; returns whether it is gone. A file that is left is no
 // failure for the callers: they delete what has been kept elsewhere.
 bool removeFile(const std::string& path);

@@ -1,5 +1,7 @@
 #include "platform/file_operations.h"
 
+#include "core/file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -14,11 +16,6 @@ namespace {
 // file than the one the user typed.
 bool holdsNul(const std::string& path) {
     return path.find('\0') != std::string::npos;
-}
-
-bool exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
 }
 
 // For file systems without an exchange-free rename: a hard link fails when
@@ -53,7 +50,7 @@ bool moveFileNoReplace(const std::string& from, const std::string& to) {
     // could still slip a file in between; nothing better is on offer there.
     if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
         return false;
-    if (exists(to))
+    if (entryExists(to))
         return false;
     return std::rename(from.c_str(), to.c_str()) == 0;
 }

@@ -434,7 +434,9 @@ TEST_F(AviClipTest, WriteFailureIsReportedAndLeavesNoClip) {
     }
 }
 
-TEST_F(AviClipTest, TheStopStepDeletesOnlyTheFramesInAFinishedClip) {
+// A frame the clip lacks is the user's only copy: it is moved out of the way
+// of the next recording, whole, and the report says where.
+TEST_F(AviClipTest, TheStopStepDeletesTheFramesInTheClipAndMovesTheRestAside) {
     std::vector<TestFrame> frames;
     for (int i = 0; i < 4; ++i)
         frames.push_back(test::makeFrame(64, 48, 32, i + 1));
@@ -442,22 +444,47 @@ TEST_F(AviClipTest, TheStopStepDeletesOnlyTheFramesInAFinishedClip) {
     std::vector<std::string> names;
     for (const std::string& frame : writeFrames(frames))
         names.push_back(fs::path(frame).filename().string());
+    const auto entriesOf = [](const std::string& folder) {
+        std::set<std::string> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            found.insert(entry.path().filename().string());
+        return found;
+    };
+    const auto expectKept = [&](const std::string& folder, std::size_t from) {
+        EXPECT_EQ(
+            entriesOf(folder),
+            std::set<std::string>(names.begin() + static_cast<std::ptrdiff_t>(from), names.end()));
+        for (std::size_t i = from; i < names.size(); ++i)
+            EXPECT_EQ(test::readFile(folder + "/" + names[i]), frames[i].file) << names[i];
+    };
 
-    // The disk fills: no clip, every frame stays.
-    std::set<std::string> before = folderEntries();
+    // The disk fills: no clip, and every frame moves to a new folder named
+    // for the clip; the name the user already has is left alone.
+    fs::create_directory(path("Vid000001"));
     try {
         const FileSizeLimit fileSizeLimit(20000);
         assembleClip(dir_.str(), "Vid000001.avi", names, 10);
         ADD_FAILURE() << "the clip was written";
-    } catch (const AviWriteError&) {
+    } catch (const AviWriteError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Error during Write AVI File\nThe frames not in the clip are kept in \"" +
+                      path("Vid000001-2") + "\".");
     }
-    EXPECT_EQ(folderEntries(), before);
+    EXPECT_EQ(folderEntries(), (std::set<std::string>{"Vid000001", "Vid000001-2"}));
+    EXPECT_TRUE(fs::is_empty(path("Vid000001")));
+    expectKept(path("Vid000001-2"), 0);
 
-    const ClipOutcome outcome = assembleClip(dir_.str(), "Vid000001.avi", names, 10);
+    // A frame that cannot be read ends the clip: the frames in it go, the
+    // rest move aside.
+    const std::string folder = path("Vid000001-2");
+    const ClipOutcome outcome = assembleClip(folder, "Vid000002.avi", names, 10);
     EXPECT_EQ(outcome.frames, 2u);
     EXPECT_NE(outcome.inputError.find("Fr000003.bmp"), std::string::npos) << outcome.inputError;
-    EXPECT_EQ(folderEntries(),
-              (std::set<std::string>{"Fr000003.bmp", "Fr000004.bmp", "Vid000001.avi"}));
+    EXPECT_TRUE(outcome.inputError.ends_with("\nThe frames not in the clip are kept in \"" +
+                                             folder + "/Vid000002\"."))
+        << outcome.inputError;
+    EXPECT_EQ(entriesOf(folder), (std::set<std::string>{"Vid000002", "Vid000002.avi"}));
+    expectKept(folder + "/Vid000002", 2);
 }
 
 TEST(RecordedFrames, AreTheFramesOfThisRecordingInNumberOrder) {

@@ -7,6 +7,7 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -216,8 +217,14 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
     EXPECT_EQ(clipSize(clip), size);
     for (const char* inClip : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
         EXPECT_FALSE(fs::exists(inFolder(inClip))) << inClip;
-    for (const char* left : {"Fr000004.bmp", "Fr000005.bmp"})
-        EXPECT_TRUE(fs::exists(inFolder(left))) << left << ": not in the clip, so kept";
+    for (const char* left : {"Fr000004.bmp", "Fr000005.bmp"}) {
+        EXPECT_FALSE(fs::exists(inFolder(left))) << left << ": moved aside";
+        EXPECT_TRUE(fs::exists(inFolder("Vid000001") / left))
+            << left << ": not in the clip, so kept";
+    }
+    EXPECT_TRUE(
+        text.contains(QString::fromStdString("kept in \"" + inFolder("Vid000001").string() + "\"")))
+        << text.toStdString();
     EXPECT_FALSE(w.recording());
     EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
 }
@@ -303,6 +310,44 @@ TEST_F(ClipRecordingTest, AFolderNamedInAnotherEncodingGetsItsClip) {
     fs::create_symlink(folder / "Vid000001.avi", inFolder("clip.avi"));
     EXPECT_EQ(framesInClip(inFolder("clip.avi")), 2);
     EXPECT_FALSE(fs::exists(folder / "Fr000001.bmp"));
+}
+
+// A clip that cannot be made keeps its frames; the next recording in the
+// folder, which numbers its frames from 1 again, leaves every one whole.
+TEST_F(ClipRecordingTest, TheFramesOfAFailedClipOutliveTheNextRecording) {
+    TMain& w = *window_;
+    fs::create_directory(inFolder("Vid000001.avi")); // the clip cannot take its name
+    w.BitBtn1Click();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
+    const char* const names[] = {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"};
+    std::vector<std::vector<std::byte>> first;
+    for (const char* name : names) {
+        tick();
+        first.push_back(test::readFile(inFolder(name)));
+    }
+    const test::SeenMessageBox report = test::answerMessageBox([&] { w.Timer2Timer(); });
+    ASSERT_TRUE(report.shown);
+    EXPECT_TRUE(report.text.contains(
+        QString::fromStdString("kept in \"" + inFolder("Vid000001").string() + "\"")))
+        << report.text.toStdString();
+
+    // The next recording, of another size, in the same folder.
+    w.setGeometry(10, 10, 200, 150);
+    w.BitBtn1Click();
+    test::control<QTimer>(w, "Timer1")->stop();
+    test::control<QTimer>(w, "Timer2")->stop();
+    const std::vector<test::SeenMessageBox> reports = test::answerEveryMessageBox([&] {
+        tick();
+        tick();
+        w.Timer2Timer();
+    });
+    EXPECT_TRUE(reports.empty()) << reports.front().text.toStdString();
+    EXPECT_EQ(framesInClip(inFolder("Vid000002.avi")), 2);
+    for (std::size_t n = 0; n < std::size(names); ++n)
+        EXPECT_EQ(test::readFile((inFolder("Vid000001") / names[n]).string()), first[n])
+            << names[n];
+    EXPECT_FALSE(fs::exists(inFolder("Fr000001.bmp")));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "tests/capture/avi_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -23,6 +24,7 @@ constexpr int height = 48;
 
 struct Recorded {
     int frames = 0;         // frames handed to the writer
+    int written = 0;        // frames the writer put on disk
     std::string error;      // the write error that ended the recording
     std::size_t inClip = 0; // frames in the clip
 };
@@ -47,11 +49,12 @@ Recorded record(const std::string& folder, int ticks, const FrameSink& sink) {
         } catch (const Error& error) {
             recorded.error = error.what();
         }
+        recorded.written = writer.written();
     }
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
-    const std::vector<std::string> frames = recordedFrames(names, recorded.frames);
+    const std::vector<std::string> frames = recordedFrames(names, recorded.written);
     recorded.inClip = assembleClip(folder, "Vid000001.avi", frames, 10).frames;
     return recorded;
 }
@@ -98,9 +101,26 @@ TEST(FrameWriter, WhenTheDiskFillsMidwayTheFramesBeforeMakeTheClipAndNoneIsLeft)
     const Recorded recorded = record(folder.str(), 12, fillsAtSix);
     EXPECT_EQ(recorded.error, "Stream write error");
     EXPECT_EQ(recorded.frames, 6) << "the recording ends at the tick after the failure";
+    EXPECT_EQ(recorded.written, 5);
     EXPECT_EQ(recorded.inClip, 5u);
     expectClipOfFrames(folder.path("Vid000001.avi"), 5);
     EXPECT_EQ(entries(folder.path()), std::set<std::string>{"Vid000001.avi"});
+}
+
+// A file that has a frame's name (kept from a clip that failed, or the
+// user's) is never written over, nor taken into the clip, nor deleted.
+TEST(FrameWriter, AFrameNeverReplacesAFileAndTheRecordingEndsBeforeIt) {
+    test::TempDir folder("kadrix-writer");
+    const std::vector<std::byte> kept(100, std::byte{0x5A});
+    test::writeFile(folder.path("Fr000003.bmp"), kept);
+    const Recorded recorded = record(folder.str(), 12, writeBmp);
+    EXPECT_EQ(recorded.error,
+              "Cannot create file \"" + folder.path("Fr000003.bmp") + "\". File exists");
+    EXPECT_EQ(recorded.written, 2);
+    EXPECT_EQ(recorded.inClip, 2u);
+    expectClipOfFrames(folder.path("Vid000001.avi"), 2);
+    EXPECT_EQ(entries(folder.path()), (std::set<std::string>{"Fr000003.bmp", "Vid000001.avi"}));
+    EXPECT_EQ(test::readFile(folder.path("Fr000003.bmp")), kept);
 }
 
 } // namespace
