@@ -2,10 +2,8 @@
 #include "core/error.h"
 #include "tool/commands.h"
 
-#include <charconv>
 #include <exception>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kadrix::tool {
@@ -21,10 +19,7 @@ constinit const std::string_view aviDetails =
 // kadrix-tool avi RATE OUT.avi FRAME.bmp...
 int runAvi(std::span<char* const> args) {
     int rate = 0;
-    const std::string_view rateText = args.empty() ? std::string_view() : args[0];
-    const auto [end, status] =
-        std::from_chars(rateText.data(), rateText.data() + rateText.size(), rate);
-    if (status != std::errc() || end != rateText.data() + rateText.size() || rate < 1)
+    if (args.empty() || !parseInt(args[0], rate) || rate < 1)
         throw UsageError("RATE must be a number of frames per second of at least 1");
     if (args.size() < 3)
         throw UsageError("a clip and at least one frame expected");

@@ -1,8 +1,7 @@
 #include "convert/emf_writer.h"
-#include "core/error.h"
 #include "tool/commands.h"
 
-#include <exception>
+#include <string>
 
 namespace kadrix::tool {
 
@@ -13,16 +12,8 @@ constinit const std::string_view emfDetails =
 
 // kadrix-tool emf FILE.bmp
 int runEmf(std::span<char* const> args) {
-    if (args.size() != 1)
-        throw UsageError("one BMP file expected");
-    const std::string path = args[0];
-    requireBitmap(path);
-    try {
-        bmp2emf(path, defaultReferenceDevice);
-    } catch (const std::exception& error) {
-        throw Error(fileError(path, error.what()));
-    }
-    return 0;
+    return convertBitmap(args,
+                         [](const std::string& path) { bmp2emf(path, defaultReferenceDevice); });
 }
 
 } // namespace kadrix::tool

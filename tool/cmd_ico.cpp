@@ -4,7 +4,7 @@
 #include "core/picture/load_bmp.h"
 #include "tool/commands.h"
 
-#include <exception>
+#include <string>
 
 namespace kadrix::tool {
 
@@ -15,21 +15,14 @@ constinit const std::string_view icoDetails =
 
 // kadrix-tool ico FILE.bmp
 int runIco(std::span<char* const> args) {
-    if (args.size() != 1)
-        throw UsageError("one BMP file expected");
-    const std::string path = args[0];
-    requireBitmap(path);
-    try {
+    return convertBitmap(args, [](const std::string& path) {
         const LoadedBmp picture(path);
         const ImageView view = picture.view();
         if (view.width < iconSide || view.height < iconSide)
             throw Error(path + ": a picture of " + std::to_string(view.width) + " x " +
                         std::to_string(view.height) + " pixels is smaller than the 32 x 32 icon");
         writeIcon(view, replaceExtension(path, ".ico"));
-    } catch (const std::exception& error) {
-        throw Error(fileError(path, error.what()));
-    }
-    return 0;
+    });
 }
 
 } // namespace kadrix::tool

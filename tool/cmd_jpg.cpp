@@ -1,10 +1,9 @@
 #include "convert/jpeg_encoder.h"
-#include "core/error.h"
 #include "core/path.h"
 #include "core/picture/load_bmp.h"
 #include "tool/commands.h"
 
-#include <exception>
+#include <string>
 
 namespace kadrix::tool {
 
@@ -14,17 +13,10 @@ constinit const std::string_view jpgDetails =
 
 // kadrix-tool jpg FILE.bmp
 int runJpg(std::span<char* const> args) {
-    if (args.size() != 1)
-        throw UsageError("one BMP file expected");
-    const std::string path = args[0];
-    requireBitmap(path);
-    try {
+    return convertBitmap(args, [](const std::string& path) {
         const LoadedBmp picture(path);
         writeJpeg(picture.view(), replaceExtension(path, ".jpg"));
-    } catch (const std::exception& error) {
-        throw Error(fileError(path, error.what()));
-    }
-    return 0;
+    });
 }
 
 } // namespace kadrix::tool

@@ -4,7 +4,6 @@
 #include "platform/linux/x11_screen_grabber.h"
 #include "tool/commands.h"
 
-#include <charconv>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -12,11 +11,6 @@
 namespace kadrix::tool {
 
 namespace {
-
-bool parseInt(std::string_view text, int& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size();
-}
 
 // "shot.bmp" -> "shot000007.bmp": the number goes before the extension.
 std::string numberedPath(const std::string& path, int number) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -32,5 +33,16 @@ std::string fileError(const std::string& path, const std::string& reason);
 // Throws, in English and naming the file, unless its leading bytes are a
 // bitmap's: the conversions take BMP pictures only.
 void requireBitmap(const std::string& path);
+
+// The conversions of one BMP picture (kadrix-tool jpg|ico|emf FILE.bmp):
+// takes exactly one argument, requires it to be a bitmap, then runs
+// convert(path), which writes the file beside it. A failure is an error
+// naming the picture. Returns the exit status.
+int convertBitmap(std::span<char* const> args,
+                  const std::function<void(const std::string& path)>& convert);
+
+// Whether text is a decimal int (digits after an optional "-", nothing
+// else), and then its value.
+bool parseInt(std::string_view text, int& value);
 
 } // namespace kadrix::tool
