@@ -268,6 +268,10 @@ private:
     // The frames into the next clip, with progress; returns as finishRecording.
     QString assembleRecording();
     void restoreAfterRecording();
+    // The start of a timed recording: SpinEdit1's seconds on the stop timer,
+    // the progress bar counting the step timer's ticks up to them, the
+    // controls and border icons off until enableAfterRecording.
+    void disableForRecording(QTimer& stopTimer, const QTimer& stepTimer);
     // The controls and border icons back as they were before a recording,
     // the progress bar hidden.
     void enableAfterRecording();

@@ -36,15 +36,7 @@ void TMain::startClipRecording() {
     // its last frames, and the frame rhythm would wander.
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer2->setTimerType(Qt::PreciseTimer);
-    Timer2->setInterval(SpinEdit1->value() * 1000);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximum(Timer2->interval());
-    progressStep_ = Timer1->interval();
-    ProgressBar1->show();
-    BitBtn1->setEnabled(false);
-    BitBtn2->setEnabled(false);
-    SpinEdit1->setEnabled(false);
-    setBorderIcons(false, false);
+    disableForRecording(*Timer2, *Timer1);
     if (isMaximized()) {
         // Frames are then the whole screen the window is on.
         recordedScreen_ = screenRectInPixels(*this);
@@ -174,6 +166,18 @@ void TMain::restoreAfterRecording() {
         show();
     }
     enableAfterRecording();
+}
+
+void TMain::disableForRecording(QTimer& stopTimer, const QTimer& stepTimer) {
+    stopTimer.setInterval(SpinEdit1->value() * 1000);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMaximum(stopTimer.interval());
+    progressStep_ = stepTimer.interval();
+    ProgressBar1->show();
+    BitBtn1->setEnabled(false);
+    BitBtn2->setEnabled(false);
+    SpinEdit1->setEnabled(false);
+    setBorderIcons(false, false);
 }
 
 void TMain::enableAfterRecording() {

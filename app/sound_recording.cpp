@@ -6,25 +6,14 @@
 #include "app/see_through.h"
 #include "platform/sound_recorder.h"
 
-#include <QApplication>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <chrono>
 
 namespace kadrix {
 
 void TMain::startSoundRecording() {
-    Timer4->setInterval(SpinEdit1->value() * 1000);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximum(Timer4->interval());
-    progressStep_ = Timer3->interval();
-    ProgressBar1->show();
-    BitBtn1->setEnabled(false);
-    BitBtn2->setEnabled(false);
-    SpinEdit1->setEnabled(false);
-    setBorderIcons(false, false);
+    disableForRecording(*Timer4, *Timer3);
     // Nothing remembers this: the stop step shows the window in any case.
     if (isMaximized())
         hide();
