@@ -3,14 +3,17 @@
 #include "app/frame_title_strip.h"
 #include "browser/directory_list_box.h"
 #include "capture/screen_under_window.h"
+#include "tests/support/byte_fields.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
+#include "tests/support/working_folder.h"
 
 #include <QDir>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -53,20 +56,14 @@ std::string clipSize(const fs::path& clip) {
 
 // The size of a BMP file's picture, "WxH", from its header.
 std::string bmpSize(const fs::path& bmp) {
-    std::ifstream file(bmp, std::ios::binary);
-    unsigned char header[26] = {};
-    file.read(reinterpret_cast<char*>(header), sizeof header);
-    const auto field = [&](int at) {
-        return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24;
-    };
-    return std::to_string(field(18)) + "x" + std::to_string(field(22));
+    const std::vector<std::byte> file = test::readFile(bmp.string());
+    return std::to_string(test::s32At(file, 18)) + "x" + std::to_string(test::s32At(file, 22));
 }
 
 class ClipRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         std::vector<std::byte> screen(640 * 480 * 4, std::byte{0x40});
         window_->setScreenGrabber(
             std::make_unique<FakeScreenGrabber>(640, 480, PixelFormat::Bgrx32, 640 * 4, screen));
@@ -77,6 +74,13 @@ protected:
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
+
+    // Starts a recording whose ticks the test gives itself.
+    void startWithTicksByHand() {
+        window_->BitBtn1Click();
+        test::control<QTimer>(*window_, "Timer1")->stop();
+        test::control<QTimer>(*window_, "Timer2")->stop();
+    }
 
     // A frame tick, and the wait until its frame is on disk: frames are
     // written beside the timer.
@@ -92,7 +96,9 @@ protected:
     }
 
     TempDir folder_{"kadrix-clips"};
-    TempDir program_{"kadrix-program"};
+    // Reading the file list moves into the folder listed.
+    test::WorkingFolder working_;
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 
@@ -149,9 +155,7 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 
 TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     tick();
     const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     // Strays that a pattern taken without regard to case, or sorted by
@@ -183,9 +187,7 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
 
 TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWithOneReport) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     tick();
     const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     w.setGeometry(10, 10, 120, 90); // the user makes the frame smaller...
@@ -196,21 +198,9 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
     fs::resize_file(inFolder("Fr000004.bmp"), 1000); // a frame cut short on disk
     tick();
 
-    int reports = 0;
-    QString text;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            ++reports;
-            text = box->text();
-            box->accept();
-        }
-    });
-    answer.start(10);
-    w.Timer2Timer();
-    answer.stop();
-    EXPECT_EQ(reports, 1);
-    EXPECT_TRUE(text.contains("Fr000004.bmp")) << text.toStdString();
+    const auto reports = test::answerEveryMessageBox([&] { w.Timer2Timer(); });
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].text.contains("Fr000004.bmp")) << reports[0].text.toStdString();
     const fs::path clip = inFolder("Vid000001.avi");
     EXPECT_EQ(framesInClip(clip), 3) << "the frames before the unreadable one";
     EXPECT_EQ(clipSize(clip), size);
@@ -224,9 +214,7 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
 
 TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     const test::SeenMessageBox box = test::answerMessageBox([&] { w.Timer2Timer(); });
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.text, "Fr*.bmp файлы отсутствуют");
@@ -238,32 +226,22 @@ TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
 
 TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     tick();
     std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
     if (std::ofstream(inFolder("probe"))) {
         std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
         GTEST_SKIP() << "cannot make the folder unwritable here";
     }
-    int reports = 0;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            ++reports;
-            box->accept();
-        }
-    });
-    answer.start(10);
     // The frame that cannot be written ends the recording at the next tick.
-    w.Timer1Timer();
-    if (w.recording())
+    const auto reports = test::answerEveryMessageBox([&] {
         w.Timer1Timer();
-    answer.stop();
+        if (w.recording())
+            w.Timer1Timer();
+    });
     std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
-    EXPECT_GE(reports, 1);
-    EXPECT_LE(reports, 2) << "a report at every step";
+    EXPECT_GE(reports.size(), 1u);
+    EXPECT_LE(reports.size(), 2u) << "a report at every step";
     EXPECT_FALSE(w.recording());
     EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
     EXPECT_FALSE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
@@ -292,9 +270,7 @@ TEST_F(ClipRecordingTest, AFolderNamedInAnotherEncodingGetsItsClip) {
     const fs::path folder = folder_.path() / "Filme \xE4";
     fs::create_directory(folder);
     test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(folder.string());
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     w.Timer1Timer();
     w.Timer1Timer();
     const test::SeenMessageBox report = test::answerMessageBox([&] { w.Timer2Timer(); }, 300);

@@ -5,8 +5,10 @@
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/working_folder.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
@@ -53,10 +55,7 @@ QRgb screenColorAt(int x, int y) {
 class SnapshotTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(folder_.str()));
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         auto grabber = std::make_unique<FakeScreenGrabber>(
             screenWidth, screenHeight, PixelFormat::Bgrx32, screenWidth * 4, screenPixels());
         grabber_ = grabber.get();
@@ -64,18 +63,14 @@ protected:
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
-    }
     void toFrame() {
         QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
     }
     void snap() { window_->BitBtn1Click(); }
 
-    QString previousDir_;
     TempDir folder_{"kadrix-shots"};
-    TempDir program_{"kadrix-program"};
+    test::WorkingFolder working_{folder_.str()};
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
     FakeScreenGrabber* grabber_ = nullptr;
 };
@@ -205,12 +200,8 @@ TEST_F(SnapshotTest, StartsInAWorkingFolderNamedInAnotherEncoding) {
     fs::create_directory(folder);
     fs::current_path(folder);
     std::unique_ptr<TMain> second;
-    const test::SeenMessageBox report = test::answerMessageBox(
-        [&] {
-            second = std::make_unique<TMain>(TMain::LockFolders{
-                QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
-        },
-        2000);
+    const test::SeenMessageBox report =
+        test::answerMessageBox([&] { second = std::make_unique<TMain>(lock_.folders()); }, 2000);
     EXPECT_FALSE(report.shown) << report.text.toStdString();
     EXPECT_EQ(second->currentFolder(), folder.string());
     EXPECT_EQ(second->outputPathFor(OutputKind::Picture), (folder / "Pic000001.bmp").string());

@@ -5,7 +5,10 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
+#include "tests/support/lock_folders.h"
+#include "tests/support/screen_colors.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -42,11 +45,8 @@ class SnapshotX11Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(folder_.str()));
         ASSERT_TRUE(background_.shown()) << background_.failure();
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->setPlatformServices(choosePlatformServices());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
@@ -58,17 +58,10 @@ protected:
         // The picture shows through once the shape has reached the server.
         const QPoint inside = window_->mapToGlobal(QPoint(250, 200));
         ASSERT_TRUE(waitFor([&] {
-            const QImage at = QGuiApplication::primaryScreen()
-                                  ->grabWindow(0, inside.x(), inside.y(), 1, 1)
-                                  .toImage();
-            return differenceOf(at.pixel(0, 0),
+            return differenceOf(test::screenColorAt(inside).rgb(),
                                 asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
         }));
         ASSERT_TRUE(test::windowShownOverPicture(*window_));
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
     }
     int depth() const { return QGuiApplication::primaryScreen()->depth(); }
 
@@ -85,9 +78,9 @@ protected:
         return wrong;
     }
 
-    QString previousDir_;
     test::TempDir folder_{"kadrix-shots"};
-    test::TempDir program_{"kadrix-program"};
+    test::WorkingFolder working_{folder_.str()};
+    test::LockFolders lock_;
     test::KnownPictureProcess background_;
     std::unique_ptr<TMain> window_;
 };
@@ -108,9 +101,7 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
         test::control<QPushButton>(*window_, "BitBtn1")
             ->mapToGlobal(test::control<QPushButton>(*window_, "BitBtn1")->rect().center());
     EXPECT_TRUE(waitFor([&] {
-        const QImage at =
-            QGuiApplication::primaryScreen()->grabWindow(0, button.x(), button.y(), 1, 1).toImage();
-        return differenceOf(at.pixel(0, 0),
+        return differenceOf(test::screenColorAt(button).rgb(),
                             asShown(knownColorAt(button.x(), button.y()), depth())) > 8;
     }));
 

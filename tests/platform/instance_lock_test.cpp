@@ -64,17 +64,6 @@ TEST_F(InstanceLockTest, FirstStartCreatesAnEmptyFileAndHoldsIt) {
     EXPECT_FALSE(isFileInUse(lockIn(programDir_)));
 }
 
-TEST_F(InstanceLockTest, SecondCopyFindsTheLockHeldAndLeavesItAlone) {
-    InstanceLockResult first = takeInstanceLock(programDir_, runtimeDir_);
-    ASSERT_TRUE(first.lock.held());
-
-    InstanceLockResult second = takeInstanceLock(programDir_, runtimeDir_);
-    EXPECT_TRUE(second.alreadyRunning);
-    EXPECT_FALSE(second.lock.held());
-    EXPECT_TRUE(second.error.empty());
-    EXPECT_TRUE(isFileInUse(lockIn(programDir_))) << "the first copy lost its lock";
-}
-
 TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -102,11 +91,15 @@ TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
     ::close(ready[1]);
 }
 
-TEST_F(InstanceLockTest, ExitDeletesOnlyTheFileThisCopyHolds) {
+TEST_F(InstanceLockTest, ASecondCopyFindsTheLockHeldAndExitDeletesOnlyTheFileThisCopyHolds) {
     InstanceLockResult first = takeInstanceLock(programDir_.string(), runtimeDir_.string());
-    InstanceLockResult second = takeInstanceLock(programDir_.string(), runtimeDir_.string());
     ASSERT_TRUE(first.lock.held());
+    InstanceLockResult second = takeInstanceLock(programDir_.string(), runtimeDir_.string());
     ASSERT_TRUE(second.alreadyRunning);
+    EXPECT_FALSE(second.lock.held());
+    EXPECT_TRUE(second.error.empty());
+    EXPECT_TRUE(isFileInUse(lockIn(programDir_))) << "the first copy lost its lock";
+
     second.lock.deleteAndRelease();
     EXPECT_TRUE(fs::exists(lockIn(programDir_))) << "a second copy deleted the running copy's lock";
     EXPECT_TRUE(isFileInUse(lockIn(programDir_).string()));
