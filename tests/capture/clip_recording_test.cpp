@@ -10,6 +10,7 @@
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/unwritable_folder.h"
 #include "tests/support/working_folder.h"
 
 #include <QDir>
@@ -22,8 +23,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kadrix {
@@ -228,18 +227,16 @@ TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport
     TMain& w = *window_;
     startWithTicksByHand();
     tick();
-    std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
-    if (std::ofstream(inFolder("probe"))) {
-        std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
+    test::UnwritableFolder unwritable(folder_.path());
+    if (!unwritable.holds())
         GTEST_SKIP() << "cannot make the folder unwritable here";
-    }
     // The frame that cannot be written ends the recording at the next tick.
     const auto reports = test::answerEveryMessageBox([&] {
         w.Timer1Timer();
         if (w.recording())
             w.Timer1Timer();
     });
-    std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
+    unwritable.restore();
     EXPECT_GE(reports.size(), 1u);
     EXPECT_LE(reports.size(), 2u) << "a report at every step";
     EXPECT_FALSE(w.recording());

@@ -8,6 +8,7 @@
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/unwritable_folder.h"
 #include "tests/support/working_folder.h"
 
 #include <QAbstractEventDispatcher>
@@ -21,8 +22,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -124,13 +123,8 @@ TEST_F(SnapshotTest, DoesNothingInTheOptionsLayout) {
 
 TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     toFrame();
-    // Root may write anywhere, except into an immutable folder.
-    std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
-    if (std::ofstream(folder_.path() / "probe")) {
-        std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
-        fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    }
-    if (std::ofstream(folder_.path() / "probe"))
+    const test::UnwritableFolder unwritable(folder_.path());
+    if (!unwritable.holds())
         GTEST_SKIP() << "cannot make the folder unwritable here";
     const test::SeenMessageBox box = test::answerMessageBox([&] {
         QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
@@ -143,8 +137,7 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     EXPECT_EQ(window_->pictureCounter(), 1);
     EXPECT_EQ(window_->windowTitle(), "Kadrix");
 
-    std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
-    fs::permissions(folder_.path(), fs::perms::owner_all);
+    unwritable.restore();
     snap();
     EXPECT_TRUE(fs::exists(expectedPath)) << "the next attempt uses the same number";
 }
