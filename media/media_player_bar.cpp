@@ -18,22 +18,20 @@ MediaPlayerBar::MediaPlayerBar(QWidget* parent) : QWidget(parent) {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
     struct Look {
-        QStyle::StandardPixmap icon;
         const char* objectName;
         const char* text;
         void (MediaPlayerBar::*effect)();
     };
-    const Look looks[] = {{QStyle::SP_MediaPlay, "Play", "Воспроизвести", &MediaPlayerBar::play},
-                          {QStyle::SP_MediaPause, "Pause", "Пауза", &MediaPlayerBar::pause},
-                          {QStyle::SP_MediaStop, "Stop", "Стоп", &MediaPlayerBar::stop},
-                          {QStyle::SP_MediaSkipBackward, "Prev", "В начало", &MediaPlayerBar::prev},
-                          {QStyle::SP_MediaSeekForward, "Step", "Шаг", &MediaPlayerBar::step},
-                          {QStyle::SP_MediaSeekBackward, "Back", "Назад", &MediaPlayerBar::back}};
+    const Look looks[] = {{"Play", "Воспроизвести", &MediaPlayerBar::play},
+                          {"Pause", "Пауза", &MediaPlayerBar::pause},
+                          {"Stop", "Стоп", &MediaPlayerBar::stop},
+                          {"Prev", "В начало", &MediaPlayerBar::prev},
+                          {"Step", "Шаг", &MediaPlayerBar::step},
+                          {"Back", "Назад", &MediaPlayerBar::back}};
     int index = 0;
     for (const Look& look : looks) {
         auto* button = new QToolButton(this);
         button->setObjectName(look.objectName);
-        button->setIcon(style()->standardIcon(look.icon));
         button->setAccessibleName(look.text);
         button->setToolTip(look.text);
         button->setEnabled(false);
@@ -44,6 +42,21 @@ MediaPlayerBar::MediaPlayerBar(QWidget* parent) : QWidget(parent) {
 }
 
 MediaPlayerBar::~MediaPlayerBar() = default;
+
+void MediaPlayerBar::showEvent(QShowEvent* event) {
+    // The icons come from the desktop's icon theme, whose first look-up costs
+    // the program's start several milliseconds; the bar is hidden until a
+    // clip or sound is opened.
+    if (buttons_[Play]->icon().isNull()) {
+        constexpr QStyle::StandardPixmap icons[] = {
+            QStyle::SP_MediaPlay,        QStyle::SP_MediaPause,
+            QStyle::SP_MediaStop,        QStyle::SP_MediaSkipBackward,
+            QStyle::SP_MediaSeekForward, QStyle::SP_MediaSeekBackward};
+        for (int which = Play; which <= Back; ++which)
+            buttons_[which]->setIcon(style()->standardIcon(icons[which]));
+    }
+    QWidget::showEvent(event);
+}
 
 void MediaPlayerBar::setClipPlayer(std::unique_ptr<ClipPlayer> player) {
     close();

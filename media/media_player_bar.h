@@ -51,6 +51,9 @@ public:
     void step();
     void back();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     ClipPlayer& player();
     void enableButtons();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include <chrono>
 #include <string>
 
@@ -47,7 +49,9 @@ public:
 // Where the program has no media back-end: nothing opens.
 class NullClipPlayer final : public ClipPlayer {
 public:
-    void open(const std::string& path, QWidget* display) override;
+    void open(const std::string& path, QWidget*) override {
+        throw Error("No media player for \"" + path + "\"");
+    }
     void close() override {}
     bool isOpen() const override { return false; }
     bool hasVideo() const override { return false; }

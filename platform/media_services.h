@@ -9,9 +9,11 @@
 namespace kadrix {
 
 // The one place that picks the media services: Qt Multimedia over the
-// desktop's sound server and GStreamer, or the null services where Qt
-// Multimedia has no back-end. Creating them is cheap: the back-end is not
-// asked for, and nothing is opened, until they are used.
+// desktop's sound server and GStreamer, from the media module, or the null
+// services where the module or Qt Multimedia's back-end is missing. A
+// recorder or sound player is cheap to make: the module is loaded, and the
+// back-end asked for, when it is first used; a clip player loads them when
+// made.
 std::unique_ptr<SoundRecorder> createSoundRecorder();
 std::unique_ptr<ClipPlayer> createClipPlayer();
 std::unique_ptr<SoundPlayer> createSoundPlayer();

@@ -41,13 +41,14 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Maintainer) == *"<"*"@"*">" ]] || fail "Maintainer: $(field Maintainer)"
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
-for wanted in libqt6widgets6 libxcb-shm0 libc6 qt6-qpa-plugins qt6-translations-l10n \
+for wanted in libqt6widgets6 libqt6multimedia6 libxcb-shm0 libc6 qt6-qpa-plugins qt6-translations-l10n \
               fonts-liberation; do
     [[ $depends == *"$wanted"* ]] || fail "Depends lacks $wanted: $depends"
 done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
-files=(/usr/bin/kadrix /usr/bin/kadrix-tool "/usr/share/applications/$id.desktop"
+files=(/usr/bin/kadrix /usr/bin/kadrix-tool /usr/lib/kadrix/kadrix-media.so
+       "/usr/share/applications/$id.desktop"
        "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/48x48/apps/$id.png"
        "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/kadrix-tool.1.gz
        /usr/share/bash-completion/completions/kadrix-tool)

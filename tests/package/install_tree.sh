@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix: exactly the expected files, a
 # launcher and metainfo that the desktop's validators accept, icons of their
-# stated sizes, a man page that renders without warnings, a tool that runs
-# from there and completes its commands in bash.
+# stated sizes, the media module apart from the program, a man page that
+# renders without warnings, a tool that runs from there and completes its
+# commands in bash.
 #   install_tree.sh BUILD_DIR SOURCE_DIR VERSION APP_ID
 set -euo pipefail
 build=$1 source=$2 version=$3 id=$4
@@ -11,7 +12,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-expected=(bin/kadrix bin/kadrix-tool
+expected=(bin/kadrix bin/kadrix-tool lib/kadrix/kadrix-media.so
           "share/applications/$id.desktop"
           share/bash-completion/completions/kadrix-tool
           "share/icons/hicolor/scalable/apps/$id.svg"
@@ -32,6 +33,13 @@ if ! diff -u <(printf '%s\n' "${expected[@]}" | sort) \
 fi
 
 desktop-file-validate "$prefix/share/applications/$id.desktop"
+# The program starts without Qt Multimedia; its module has every library.
+if ldd "$prefix/bin/kadrix" | grep -q Multimedia; then
+    echo "FAIL: the program links Qt Multimedia"; exit 1
+fi
+if ldd "$prefix/lib/kadrix/kadrix-media.so" | grep -q "not found"; then
+    echo "FAIL: the media module lacks libraries"; exit 1
+fi
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 
 for size in 16 32 48 64 128 256; do

@@ -28,12 +28,20 @@ class=$(xprop -id "$window" WM_CLASS)
 [ "$class" = "WM_CLASS(STRING) = \"kadrix\", \"$wm_class\"" ] ||
     { echo "FAIL: $class, the launcher says $wm_class"; exit 1; }
 
-# _NET_WM_ICON: width, height and the pixels of each size in turn.
-sizes=$(xprop -id "$window" -notype -len 1000000 32c _NET_WM_ICON |
+# _NET_WM_ICON: width, height and the pixels of each size in turn. The icon
+# comes just after the window is up.
+icon_sizes() {
+    xprop -id "$window" -notype -len 1000000 32c _NET_WM_ICON |
         sed 's/^[^=]*= //' | tr -d ' ' | tr ',' '\n' |
         awk 'skip > 0 { skip--; next }
              !w { w = $1; next }
-             { printf "%dx%d ", w, $1; skip = w * $1; w = 0 }')
+             { printf "%dx%d ", w, $1; skip = w * $1; w = 0 }'
+}
+for _ in $(seq 200); do
+    sizes=$(icon_sizes)
+    [ "$sizes" = "16x16 32x32 48x48 64x64 128x128 256x256 " ] && break
+    sleep 0.05
+done
 [ "$sizes" = "16x16 32x32 48x48 64x64 128x128 256x256 " ] ||
     { echo "FAIL: the window's icon sizes are '$sizes'"; exit 1; }
 echo "window class $wm_class, icon sizes $sizes"
