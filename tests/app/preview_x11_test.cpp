@@ -1,7 +1,6 @@
 // The preview in the real window on an X server: a click on a listed file
 // shows it, the green strip converts it, and independent readers check what
 // the strip wrote.
-#include "core/wav_file.h"
 #include "media/media_player_bar.h"
 #include "platform/media_services.h"
 #include "tests/convert/convert_test_support.h"
@@ -11,6 +10,7 @@
 #include "tests/support/shown_main_window.h"
 #include "tests/support/test_clip.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_tone.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -264,22 +263,10 @@ TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
     EXPECT_FALSE(player->isOpen()) << "the clip before is closed";
 }
 
-// 1.5 s of a 440 Hz tone, 16-bit mono.
-void writeTone(const std::string& path) {
-    const PcmFormat format{.channels = 1, .sampleRate = 44100, .bitsPerSample = 16};
-    std::vector<std::byte> samples;
-    for (int n = 0; n < 44100 * 3 / 2; ++n) {
-        const auto value = static_cast<std::int16_t>(8000 * std::sin(n * 0.0627));
-        samples.push_back(static_cast<std::byte>(value & 0xff));
-        samples.push_back(static_cast<std::byte>((value >> 8) & 0xff));
-    }
-    writeWavFile(path, format, samples);
-}
-
 // On a private sound server the double click blocks for the sound's length
 // under the banner; with none it gives up at once and says nothing.
 TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
-    writeTone(dir_.path("ZVUK000001.wav"));
+    test::writeTone(dir_.path("ZVUK000001.wav"));
     window_->setSoundPlayer(createSoundPlayer());
     get<QRadioButton>("RadioButton3")->click();
     files().reload();

@@ -50,18 +50,6 @@ protected:
         return test::ffmpegFrames(clip.string(), "bgra");
     }
 
-    // Pixels of a frame, every step-th of each row and column inside margin,
-    // that differ from the known picture at origin.
-    static int wrongPixels(const QImage& frame, QPoint origin, int margin = 0, int step = 1) {
-        int wrong = 0;
-        for (int y = margin; y < frame.height() - margin; y += step)
-            for (int x = margin; x < frame.width() - margin; x += step)
-                if ((frame.pixel(x, y) & 0xffffff) !=
-                    (test::knownColorAt(origin.x() + x, origin.y() + y).rgb() & 0xffffff))
-                    ++wrong;
-        return wrong;
-    }
-
     test::TempDir folder_{"kadrix-clips"};
     // The window opens in the working folder, which a test before may have
     // taken away with its own.
@@ -94,7 +82,7 @@ TEST_F(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     for (int f = 0; f < frames; ++f) {
         const QImage frame(reinterpret_cast<const uchar*>(raw.constData()) + f * frameBytes, 320,
                            240, QImage::Format_RGB32);
-        EXPECT_EQ(wrongPixels(frame, {200, 150}), 0) << "frame " << f;
+        EXPECT_EQ(test::pixelsUnlikeKnownPicture(frame, {200, 150}), 0) << "frame " << f;
     }
 }
 
@@ -122,7 +110,7 @@ TEST_F(ClipRecordingX11, AMaximisedRecordingIsTheScreenTheWindowIsOn) {
     // where the right screen shows it.
     const QImage frame(reinterpret_cast<const uchar*>(raw.constData()), right.width(),
                        right.height(), QImage::Format_RGB32);
-    EXPECT_EQ(wrongPixels(frame, right.topLeft(), 100, 7), 0);
+    EXPECT_EQ(test::pixelsUnlikeKnownPicture(frame, right.topLeft(), 8, 0, 100, 7), 0);
 }
 
 } // namespace

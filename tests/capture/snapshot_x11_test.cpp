@@ -22,24 +22,7 @@ namespace kadrix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::knownColorAt;
 using test::waitFor;
-
-// What the screen shows of a colour at its depth, as a BMP file holds it.
-QRgb asShown(QColor color, int depth) {
-    if (depth != 16)
-        return color.rgb();
-    // 5 bits a channel in the file; a reader widens them again.
-    auto channel = [](int value) {
-        return (value >> 3) * 255 / 31;
-    };
-    return qRgb(channel(color.red()), channel(color.green()), channel(color.blue()));
-}
-
-int differenceOf(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b))});
-}
 
 class SnapshotX11Test : public ::testing::Test {
 protected:
@@ -58,24 +41,18 @@ protected:
         // The picture shows through once the shape has reached the server.
         const QPoint inside = window_->mapToGlobal(QPoint(250, 200));
         ASSERT_TRUE(waitFor([&] {
-            return differenceOf(test::screenColorAt(inside).rgb(),
-                                asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
+            return test::near(test::screenColorAt(inside),
+                              test::knownColorHeld(inside.x(), inside.y(), bitsPerChannel()), 12);
         }));
         ASSERT_TRUE(test::windowShownOverPicture(*window_));
     }
-    int depth() const { return QGuiApplication::primaryScreen()->depth(); }
+    // A 16-bit screen's picture file holds 5 bits a channel.
+    static int bitsPerChannel() { return QGuiApplication::primaryScreen()->depth() == 16 ? 5 : 8; }
 
     // Pixels of the picture that differ from the screen under the frame.
-    int wrongPixels(const QImage& picture, QPoint origin) const {
-        int wrong = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x) {
-                const QRgb expected =
-                    asShown(knownColorAt(origin.x() + x, origin.y() + y), depth());
-                if (differenceOf(picture.pixel(x, y), expected) > (depth() == 16 ? 12 : 0))
-                    ++wrong;
-            }
-        return wrong;
+    static int wrongPixels(const QImage& picture, QPoint origin) {
+        return test::pixelsUnlikeKnownPicture(picture, origin, bitsPerChannel(),
+                                              bitsPerChannel() == 5 ? 12 : 0);
     }
 
     test::TempDir folder_{"kadrix-shots"};
@@ -101,8 +78,8 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
         test::control<QPushButton>(*window_, "BitBtn1")
             ->mapToGlobal(test::control<QPushButton>(*window_, "BitBtn1")->rect().center());
     EXPECT_TRUE(waitFor([&] {
-        return differenceOf(test::screenColorAt(button).rgb(),
-                            asShown(knownColorAt(button.x(), button.y()), depth())) > 8;
+        return !test::near(test::screenColorAt(button),
+                           test::knownColorHeld(button.x(), button.y(), bitsPerChannel()), 8);
     }));
 
     // The next snapshot follows the frame to its new place.
