@@ -4,8 +4,8 @@
 #include "tests/support/unwritable_folder.h"
 
 #include <filesystem>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
