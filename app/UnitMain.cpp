@@ -87,8 +87,11 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     urlOpener_ = std::move(none.urlOpener);
     setObjectName("TMain");
     setWindowTitle("Kadrix");
-    createControls();
     tray_ = std::make_unique<NullTrayIcon>();
+    // The window's kind is settled before it has controls: changing it later
+    // makes Qt go over every control again, some milliseconds at start.
+    setWindowFlags(borderFlags(true, false));
+    createControls();
     seeThrough_ = new SeeThrough(this, *windows_);
     setBorderIcons(true, false);
     setFixedSize(clientWidth, clientHeight);
@@ -271,6 +274,17 @@ void TMain::setBorderIcons(bool systemMenu, bool maximiseBox) {
     titleStrip_->setBorderIcons(systemMenu, maximiseBox);
     if (titleStrip_->isVisible())
         return;
+    const Qt::WindowFlags flags = borderFlags(systemMenu, maximiseBox);
+    if (windowHandle()) {
+        // Changed in place: setWindowFlags() would unmap and map the window.
+        overrideWindowFlags(flags);
+        windowHandle()->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
+    }
+}
+
+Qt::WindowFlags TMain::borderFlags(bool systemMenu, bool maximiseBox) const {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (systemMenu)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -280,13 +294,7 @@ void TMain::setBorderIcons(bool systemMenu, bool maximiseBox) {
         flags |= Qt::WindowMinimizeButtonHint;
     if (maximiseBox)
         flags |= Qt::WindowMaximizeButtonHint;
-    if (windowHandle()) {
-        // Changed in place: setWindowFlags() would unmap and map the window.
-        overrideWindowFlags(flags);
-        windowHandle()->setFlags(flags);
-    } else {
-        setWindowFlags(flags);
-    }
+    return flags;
 }
 
 void TMain::setFrameless(bool frameless) {

@@ -236,6 +236,7 @@ private:
 
     // Border icons: the system menu (with its close box) and the maximise box.
     void setBorderIcons(bool systemMenu, bool maximiseBox);
+    Qt::WindowFlags borderFlags(bool systemMenu, bool maximiseBox) const;
     bool systemMenu_ = true;
     bool maximiseBox_ = false;
     void setFrameless(bool frameless);

@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResource>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
@@ -80,6 +81,17 @@ QToolButton* conversionButton(QWidget* parent, const char* name, const QString& 
     return button;
 }
 
+// The banner is kept as the screen's own pixels, 478 x 85 of 32 bits: shown
+// at once, with no decoding and no look for Qt's image plug-ins at start.
+QPixmap bannerPicture() {
+    constexpr int width = 478, height = 85;
+    const QResource banner(":/kadrix/banner.bgra");
+    if (banner.size() != qint64{width} * height * 4 ||
+        banner.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    return QPixmap::fromImage(QImage(banner.data(), width, height, QImage::Format_RGB32));
+}
+
 } // namespace
 
 void TMain::createControls() {
@@ -116,7 +128,7 @@ void TMain::createControls() {
     BitBtn2 = place(handButton(GroupBox1, "BitBtn2", "Готов"), "BitBtn2", 5, 64, 52, 25);
 
     Image2 = place(new QLabel(Panel1), "Image2", 8, 13, 478, 85);
-    Image2->setPixmap(QPixmap(":/kadrix/banner.png"));
+    Image2->setPixmap(bannerPicture());
 
     GroupBox2 = place(new QGroupBox("Сохраняется c имени", Panel1), "GroupBox2", 8, 97, 345, 41);
     paint(GroupBox2, colors::maroon, Qt::white);

@@ -8,8 +8,7 @@ font=DejaVu-Sans-Bold
 
 # Banner: a capture frame with its corner marks over a dark sky, drawn at
 # 648 × 136 and scaled to its place in the window, 478 × 85, so that the
-# window shows it as it is. PNG, which Qt reads without loading its JPEG
-# plug-in and libjpeg at start.
+# window shows it as it is.
 convert -size 648x136 gradient:'#000040-#008080' \
     -stroke white -strokewidth 5 -fill none \
     -draw 'polyline 20,40 20,16 44,16' -draw 'polyline 604,16 628,16 628,40' \
@@ -19,6 +18,9 @@ convert -size 648x136 gradient:'#000040-#008080' \
     -font "$font" -pointsize 64 -fill white -annotate +150+92 'Kadrix' \
     -font DejaVu-Sans -pointsize 20 -fill '#c0c0c0' -annotate +414+92 'снимок · клип · звук' \
     -filter Triangle -resize '478x85!' banner.png
+# The window shows it from the screen's own pixel layout (32-bit, blue first),
+# which needs no decoding and none of Qt's image plug-ins at start.
+convert banner.png -alpha opaque BGRA:banner.bgra
 
 # Icon, 32 × 32, in the 16 standard colours only: a maroon frame with a lens.
 standard=(black '#800000' '#008000' '#808000' '#000080' '#800080' '#008080' '#808080'
