@@ -38,7 +38,10 @@ int main(int argc, char** argv) {
     }
     window.setPlatformServices(kadrix::choosePlatformServices());
     window.setSoundRecorder(kadrix::createSoundRecorder());
-    const QIcon icon = kadrix::applicationIcon(kadrix::installedShareFolder());
+    // Each look at the icon's files costs some milliseconds; made when needed.
+    const auto icon = [] {
+        return kadrix::applicationIcon(kadrix::installedShareFolder());
+    };
     window.setTrayIcon(kadrix::chooseTrayIcon(icon));
     window.setSoundPlayer(kadrix::createSoundPlayer());
     window.centreOnScreen();
@@ -46,7 +49,7 @@ int main(int argc, char** argv) {
     // The window's icon, six sizes of it, is read and handed to the X server
     // once the window is up: the window manager shows it when it comes, and
     // the window comes some 10 ms sooner.
-    QTimer::singleShot(0, &app, [&icon] { QApplication::setWindowIcon(icon); });
+    QTimer::singleShot(0, &app, [icon] { QApplication::setWindowIcon(icon()); });
     if (!notice.empty()) {
         std::cerr << "kadrix: " << notice << '\n';
         QTimer::singleShot(0, &window, [&window, &notice] {

@@ -64,11 +64,11 @@ PlatformServices choosePlatformServices() {
     return services;
 }
 
-std::unique_ptr<TrayIcon> chooseTrayIcon(const QIcon& icon) {
+std::unique_ptr<TrayIcon> chooseTrayIcon(std::function<QIcon()> picture) {
     const QString platform = QGuiApplication::platformName();
     if (platform == "offscreen" || platform == "minimal")
         return std::make_unique<NullTrayIcon>();
-    return std::make_unique<SystemTrayIcon>(icon, "Kadrix");
+    return std::make_unique<SystemTrayIcon>(std::move(picture), "Kadrix");
 }
 
 } // namespace kadrix

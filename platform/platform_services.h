@@ -6,6 +6,8 @@
 #include "platform/url_opener.h"
 #include "platform/window_service.h"
 
+#include <QIcon>
+#include <functional>
 #include <memory>
 
 class QIcon;
@@ -29,8 +31,9 @@ PlatformServices choosePlatformServices();
 
 // The program's icon in the notification area: through Qt's tray icon,
 // except on a display that can have none (offscreen, minimal), where the
-// null icon keeps the window shown.
-std::unique_ptr<TrayIcon> chooseTrayIcon(const QIcon& icon);
+// null icon keeps the window shown. picture is asked for when the icon is
+// first shown.
+std::unique_ptr<TrayIcon> chooseTrayIcon(std::function<QIcon()> picture);
 
 // The services of a display that offers none.
 PlatformServices nullPlatformServices();

@@ -11,8 +11,8 @@ constexpr int pollInterval = 1000;
 
 } // namespace
 
-SystemTrayIcon::SystemTrayIcon(const QIcon& icon, const QString& tip, QObject* parent)
-    : TrayIcon(parent), picture_(icon), tip_(tip) {
+SystemTrayIcon::SystemTrayIcon(std::function<QIcon()> picture, const QString& tip, QObject* parent)
+    : TrayIcon(parent), picture_(std::move(picture)), tip_(tip) {
     poll_.setInterval(pollInterval);
     connect(&poll_, &QTimer::timeout, this, &SystemTrayIcon::checkAvailability);
 }
@@ -21,7 +21,7 @@ SystemTrayIcon::~SystemTrayIcon() = default;
 
 QSystemTrayIcon& SystemTrayIcon::icon() {
     if (!icon_) {
-        icon_ = std::make_unique<QSystemTrayIcon>(picture_);
+        icon_ = std::make_unique<QSystemTrayIcon>(picture_());
         icon_->setToolTip(tip_);
         icon_->setContextMenu(menu_);
         // The right button opens the context menu; the middle one does nothing.

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class QSystemTrayIcon;
@@ -17,7 +18,9 @@ namespace kadrix {
 // extension), the XEmbed tray protocol otherwise.
 class SystemTrayIcon final : public TrayIcon {
 public:
-    SystemTrayIcon(const QIcon& icon, const QString& tip, QObject* parent = nullptr);
+    // The picture is asked for when the icon is first made: reading the
+    // icon's files costs the program's start some milliseconds.
+    SystemTrayIcon(std::function<QIcon()> picture, const QString& tip, QObject* parent = nullptr);
     ~SystemTrayIcon() override;
 
     bool available() override;
@@ -31,7 +34,7 @@ private:
     QSystemTrayIcon& icon();
     void checkAvailability();
 
-    QIcon picture_;
+    std::function<QIcon()> picture_;
     QString tip_;
     QPointer<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> icon_;
