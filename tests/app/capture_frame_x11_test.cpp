@@ -4,6 +4,7 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
+#include "tests/support/screen_colors.h"
 #include "tests/support/temp_dir.h"
 
 #include <QFrame>
@@ -18,13 +19,8 @@ namespace kadrix {
 namespace {
 
 using test::knownColorAt;
+using test::screenColorAt;
 using test::waitFor;
-
-QColor screenPixel(QPoint at) {
-    const QImage grab =
-        QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage();
-    return grab.pixelColor(0, 0);
-}
 
 class CaptureFrameTest : public ::testing::Test {
 protected:
@@ -54,7 +50,7 @@ protected:
 TEST_F(CaptureFrameTest, ThePictureShowsThroughTheFrameAndTheButtonsStayOpaque) {
     TMain& w = *window_;
     const QPoint maroon = onScreen(test::control<QFrame>(w, "Panel1"), emptyMaroon);
-    ASSERT_TRUE(waitFor([&] { return screenPixel(maroon) == QColor(128, 0, 0); }))
+    ASSERT_TRUE(waitFor([&] { return screenColorAt(maroon) == QColor(128, 0, 0); }))
         << "the options layout is opaque maroon";
 
     const QRect outer = w.frameGeometry();
@@ -66,21 +62,21 @@ TEST_F(CaptureFrameTest, ThePictureShowsThroughTheFrameAndTheButtonsStayOpaque) 
         << "the frame is not the old outer rectangle, or the window manager's frame is still there";
     const QPoint seeThrough = onScreen(test::control<QFrame>(w, "Panel1"), emptyMaroon);
     EXPECT_TRUE(waitFor([&] {
-        return screenPixel(seeThrough) == knownColorAt(seeThrough.x(), seeThrough.y());
+        return screenColorAt(seeThrough) == knownColorAt(seeThrough.x(), seeThrough.y());
     })) << "the picture does not show through the maroon area";
     const QPoint groupInside = onScreen(test::control<QGroupBox>(w, "GroupBox1"), {3, 50});
     EXPECT_TRUE(waitFor([&] {
-        return screenPixel(groupInside) == knownColorAt(groupInside.x(), groupInside.y());
+        return screenColorAt(groupInside) == knownColorAt(groupInside.x(), groupInside.y());
     }));
 
     const QPoint button = onScreen(test::control<QPushButton>(w, "BitBtn1"),
                                    test::control<QPushButton>(w, "BitBtn1")->rect().center());
     EXPECT_TRUE(waitFor([&] {
-        return screenPixel(button) != knownColorAt(button.x(), button.y());
+        return screenColorAt(button) != knownColorAt(button.x(), button.y());
     })) << "the capture button is see-through";
     const QPoint lineOfGroup = onScreen(test::control<QGroupBox>(w, "GroupBox1"), {0, 50});
     EXPECT_TRUE(waitFor([&] {
-        return screenPixel(lineOfGroup) != knownColorAt(lineOfGroup.x(), lineOfGroup.y());
+        return screenColorAt(lineOfGroup) != knownColorAt(lineOfGroup.x(), lineOfGroup.y());
     })) << "the group's frame line is see-through";
 }
 
@@ -94,7 +90,7 @@ TEST_F(CaptureFrameTest, TheFrameCanBeResizedAndMaximised) {
     const QPoint button = onScreen(test::control<QPushButton>(w, "BitBtn1"),
                                    test::control<QPushButton>(w, "BitBtn1")->rect().center());
     EXPECT_TRUE(
-        waitFor([&] { return screenPixel(button) != knownColorAt(button.x(), button.y()); }));
+        waitFor([&] { return screenColorAt(button) != knownColorAt(button.x(), button.y()); }));
 
     w.showMaximized();
     const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -116,7 +112,7 @@ TEST_F(CaptureFrameTest, BackToOptionsTheWindowIsOpaqueFixedAndDecoratedAgain) {
         << "the window manager's frame is back";
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     const QPoint maroon = onScreen(test::control<QFrame>(w, "Panel1"), emptyMaroon);
-    EXPECT_TRUE(waitFor([&] { return screenPixel(maroon) == QColor(128, 0, 0); }));
+    EXPECT_TRUE(waitFor([&] { return screenColorAt(maroon) == QColor(128, 0, 0); }));
 }
 
 } // namespace

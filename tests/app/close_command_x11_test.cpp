@@ -6,6 +6,7 @@
 #include "tests/support/fake_tray_icon.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/x11_windows.h"
 
@@ -27,8 +28,8 @@ using test::waitFor;
 TEST(CloseCommandX11, AltF4DuringAClipRecordingHidesTheWindowAndTheClipIsMade) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     test::TempDir folder("kadrix-clips");
-    test::TempDir program("kadrix-program");
-    TMain window({QString::fromStdString(program.str()), QString::fromStdString(program.str())});
+    const test::LockFolders lock;
+    TMain window(lock.folders());
     auto tray = std::make_unique<test::FakeTrayIcon>(true);
     test::FakeTrayIcon& icon = *tray;
     window.setTrayIcon(std::move(tray));

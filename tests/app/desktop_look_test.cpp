@@ -4,6 +4,7 @@
 #include "app/UnitMain.h"
 #include "app/application_icon.h"
 #include "app/kadrix_application.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -68,11 +69,7 @@ QString caption(QWidget* control) {
 
 class DesktopLookTest : public ::testing::Test {
 protected:
-    TMain::LockFolders folders() const {
-        return {QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())};
-    }
-    TempDir program_{"kadrix-program"};
-    TempDir runtime_{"kadrix-runtime"};
+    test::LockFolders lock_;
 };
 
 TEST_F(DesktopLookTest, EveryCaptionFitsItsControlInLiberationSans) {
@@ -80,7 +77,7 @@ TEST_F(DesktopLookTest, EveryCaptionFitsItsControlInLiberationSans) {
     ASSERT_EQ(font.family(), "Liberation Sans") << "install fonts-liberation";
     EXPECT_EQ(font.pixelSize(), 11);
 
-    TMain window(folders());
+    TMain window(lock_.folders());
     window.show();
     int checked = 0;
     for (QWidget* control : window.findChildren<QWidget*>()) {

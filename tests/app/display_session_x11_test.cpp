@@ -3,17 +3,14 @@
 // server the program says so and ends.
 #include "platform/display_session.h"
 #include "tests/support/gui_wait.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/program_copy.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace kadrix {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(DisplayChoice, WaylandRunsOnXWaylandAndNoXServerIsSaid) {
     const struct {
@@ -38,25 +35,7 @@ TEST(DisplayChoice, WaylandRunsOnXWaylandAndNoXServerIsSaid) {
 
 class DisplaySessionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // A copy of its own, so that its lock file lies in this test's folder.
-        program_ = dir_.path() / "kadrix";
-        fs::copy_file(fs::path(KADRIX_BINARY_DIR) / "app" / "kadrix", program_);
-    }
-    void TearDown() override {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    void start(const QProcessEnvironment& environment) {
-        process_.setProcessEnvironment(environment);
-        process_.setWorkingDirectory(QString::fromStdString(dir_.str()));
-        process_.start(QString::fromStdString(program_.string()), {});
-        ASSERT_TRUE(process_.waitForStarted());
-    }
-
-    test::TempDir dir_{"kadrix-session"};
-    fs::path program_;
-    QProcess process_;
+    test::ProgramCopy program_{"kadrix-session"};
     QString errors_;
 };
 
@@ -65,13 +44,13 @@ TEST_F(DisplaySessionTest, AWaylandSessionRunsOnXWaylandAndSaysSoOnce) {
     environment.remove("QT_QPA_PLATFORM");
     environment.insert("XDG_SESSION_TYPE", "wayland");
     environment.insert("WAYLAND_DISPLAY", "wayland-kadrix-test");
-    start(environment);
+    QProcess& process = program_.start(environment);
     ASSERT_TRUE(test::waitFor([&] {
-        errors_ += QString::fromUtf8(process_.readAllStandardError());
+        errors_ += QString::fromUtf8(process.readAllStandardError());
         return errors_.contains("Сеанс Wayland");
     })) << errors_.toStdString();
     EXPECT_TRUE(errors_.contains("могут получиться чёрными"));
-    EXPECT_EQ(process_.state(), QProcess::Running) << "it runs on the X server";
+    EXPECT_EQ(process.state(), QProcess::Running) << "it runs on the X server";
     EXPECT_EQ(errors_.count("Сеанс Wayland"), 1);
 }
 
@@ -80,11 +59,11 @@ TEST_F(DisplaySessionTest, WithoutAnXServerTheProgramSaysSoAndEnds) {
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(name);
     environment.insert("XDG_SESSION_TYPE", "wayland");
-    start(environment);
-    ASSERT_TRUE(process_.waitForFinished(10000));
-    EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << "it ends, not crashes";
-    EXPECT_EQ(process_.exitCode(), 1);
-    const QString said = QString::fromUtf8(process_.readAllStandardError());
+    QProcess& process = program_.start(environment);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "it ends, not crashes";
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString said = QString::fromUtf8(process.readAllStandardError());
     EXPECT_TRUE(said.contains("X-сервер не найден")) << said.toStdString();
 }
 

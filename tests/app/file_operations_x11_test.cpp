@@ -9,17 +9,17 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/list_texts.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
+#include "tests/support/working_folder.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace kadrix {
 namespace {
@@ -31,36 +31,22 @@ using test::TempDir;
 using test::textsIn;
 
 std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
+    return test::readText(path.string());
 }
 
 class FileOperationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDir_ = QDir::currentPath();
-        write(folder() / "a.bmp", "picture a");
-        write(folder() / "c.bmp", "picture c, kept as it is");
-        write(folder() / "clip.avi", "clip");
-        write(folder() / "notes.txt", "notes");
+        test::writeFile(at("a.bmp"), "picture a");
+        test::writeFile(at("c.bmp"), "picture c, kept as it is");
+        test::writeFile(at("clip.avi"), "clip");
+        test::writeFile(at("notes.txt"), "notes");
         fs::create_directory(folder() / "sub");
-        write(folder() / "sub" / "inner.bmp", "inner");
+        test::writeFile(at("sub/inner.bmp"), "inner");
         fs::create_directory(folder() / "empty");
-        QDir::setCurrent(QString::fromStdString(folder().string()));
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
     }
 
     fs::path folder() const { return root_.path() / "work"; }
@@ -76,29 +62,38 @@ protected:
         list.setCurrentItem(found.front());
     }
 
-    QString previousDir_;
     TempDir root_{"kadrix-fileops"};
     bool made_ = fs::create_directory(root_.path() / "work");
-    TempDir program_{"kadrix-program"};
+    test::WorkingFolder working_{folder().string()};
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 
 TEST_F(FileOperationsTest, RenameMovesTheFileAndTheListFollowsWithoutRereading) {
-    select(files(), "a.bmp");
-    CommandScript script;
-    script.nameDialog("b.bmp");
-    script.run([&] { command("N3").trigger(); });
-    EXPECT_TRUE(script.boxes().isEmpty());
-    EXPECT_FALSE(fs::exists(at("a.bmp")));
-    EXPECT_EQ(contentOf(at("b.bmp")), "picture a");
-    EXPECT_EQ(textsIn(files()), QStringList({"b.bmp", "c.bmp"}));
-    EXPECT_FALSE(script.dialog()->isVisible());
-
-    // A name off the mask stays listed until the list is read again.
-    select(files(), "b.bmp");
-    script.nameDialog("b.txt");
-    script.run([&] { command("N3").trigger(); });
-    EXPECT_EQ(textsIn(files()), QStringList({"b.txt", "c.bmp"}));
+    // Each step renames what the step before made. A name off the mask, or
+    // with a folder part, stays listed until the list is read again.
+    const struct {
+        const char* from;
+        const char* typed;
+        fs::path lands;
+        QStringList listed;
+    } steps[] = {
+        {"a.bmp", "b.bmp", folder() / "b.bmp", {"b.bmp", "c.bmp"}},
+        {"b.bmp", "b.txt", folder() / "b.txt", {"b.txt", "c.bmp"}},
+        {"b.txt", "../moved.bmp", root_.path() / "moved.bmp", {"../moved.bmp", "c.bmp"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed);
+        select(files(), step.from);
+        CommandScript script;
+        script.nameDialog(step.typed);
+        script.run([&] { command("N3").trigger(); });
+        EXPECT_TRUE(script.boxes().isEmpty());
+        EXPECT_FALSE(fs::exists(at(step.from)));
+        EXPECT_EQ(contentOf(step.lands), "picture a");
+        EXPECT_EQ(textsIn(files()), step.listed);
+        EXPECT_FALSE(script.dialog()->isVisible());
+    }
 }
 
 TEST_F(FileOperationsTest, RenameNeverReplacesAndRefusesWhatNamesNoFreeFile) {
@@ -126,17 +121,6 @@ TEST_F(FileOperationsTest, RenameNeverReplacesAndRefusesWhatNamesNoFreeFile) {
     EXPECT_EQ(proposed, "");
     EXPECT_EQ(script.boxes(), QStringList({"Переименовать не удалось"}));
     EXPECT_TRUE(fs::is_directory(folder()));
-}
-
-TEST_F(FileOperationsTest, RenameWithAFolderPartMovesTheFileThere) {
-    select(files(), "a.bmp");
-    CommandScript script;
-    script.nameDialog("../moved.bmp");
-    script.run([&] { command("N3").trigger(); });
-    EXPECT_TRUE(script.boxes().isEmpty());
-    EXPECT_EQ(contentOf(root_.path() / "moved.bmp"), "picture a");
-    EXPECT_FALSE(fs::exists(at("a.bmp")));
-    EXPECT_TRUE(textsIn(files()).contains("../moved.bmp"));
 }
 
 TEST_F(FileOperationsTest, NewFolderAsksForANameThenOpensTheFolderMade) {

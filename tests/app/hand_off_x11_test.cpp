@@ -7,10 +7,13 @@
 #include "platform/platform_services.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/listed_file.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
+#include "tests/support/working_folder.h"
 
 #include <QAction>
-#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -46,13 +49,6 @@ private:
     QByteArray old_;
 };
 
-std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Runs an outside program while this one goes on answering X requests (the
 // clipboard is served from here); returns what it wrote.
 QByteArray outputOf(const QString& program, const QStringList& arguments) {
@@ -66,18 +62,11 @@ QByteArray outputOf(const QString& program, const QStringList& arguments) {
 class HandOffTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDir_ = QDir::currentPath();
-        std::ofstream(folder_.path("Pic000001.bmp")) << "picture";
+        test::writeFile(folder_.path("Pic000001.bmp"), "picture");
         fs::create_directory(fakes_.path() / "bin");
-        QDir::setCurrent(QString::fromStdString(folder_.str()));
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
     }
 
     // A program on the fake PATH that writes its arguments, each followed by
@@ -99,16 +88,16 @@ protected:
     }
     std::vector<std::string> argumentsIn(const std::string& path) const {
         std::vector<std::string> arguments;
-        std::istringstream in(contentOf(path));
+        std::istringstream in(test::readText(path));
         for (std::string argument; std::getline(in, argument, '\0');)
             arguments.push_back(argument);
         return arguments;
     }
 
-    QString previousDir_;
     TempDir folder_{"kadrix-mail"};
+    test::WorkingFolder working_{folder_.str()};
     TempDir fakes_{"kadrix-fakes"};
-    TempDir program_{"kadrix-program"};
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 
@@ -141,7 +130,7 @@ TEST_F(HandOffTest, TheInstalledHelpPageComesBeforeTheSourceCopy) {
     EXPECT_EQ(helpPagePath(bin), KADRIX_SOURCE_DIR "/resources/help/index.html");
     fs::create_directories(prefix.path("share/kadrix/help"));
     fs::create_directory(prefix.path("bin"));
-    std::ofstream(installed.toStdString()) << "<html></html>";
+    test::writeFile(installed.toStdString(), "<html></html>");
     EXPECT_EQ(helpPagePath(bin), installed);
 }
 
@@ -149,8 +138,7 @@ TEST_F(HandOffTest, MailHandsTheSelectedFileToXdgEmailAsAnArgumentList) {
     const std::string received = fakeProgram("xdg-email", 0);
     ScopedEnv path("PATH", fakePath());
     window_->setPlatformServices(choosePlatformServices());
-    auto& files = *control<FileListBox>(*window_, "FileListBox1");
-    files.setCurrentRow(0);
+    control<FileListBox>(*window_, "FileListBox1")->setCurrentRow(0);
 
     control<QAction>(*window_, "N2")->trigger();
     ASSERT_TRUE(test::waitFor([&] { return fs::exists(received); }));
@@ -206,8 +194,7 @@ TEST_F(HandOffTest, CopyPutsThePreviewedPictureOnTheClipboardAtFullSize) {
     copy->trigger();
     EXPECT_EQ(outputOf("xclip", {"-selection", "clipboard", "-o"}), kept.toUtf8());
 
-    QListWidgetItem* entry = files.findItems("Pic000002.bmp", Qt::MatchExactly).front();
-    QTest::mouseClick(files.viewport(), Qt::LeftButton, {}, files.visualItemRect(entry).center());
+    test::clickListed(files, "Pic000002.bmp");
     copy->trigger();
     const QByteArray targets =
         outputOf("xclip", {"-selection", "clipboard", "-t", "TARGETS", "-o"});

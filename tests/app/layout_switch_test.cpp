@@ -1,39 +1,35 @@
 // The switch between the options layout and the capture frame.
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
-#include "browser/directory_list_box.h"
-#include "browser/drive_combo_box.h"
-#include "browser/file_list_box.h"
 #include "browser/picture_box.h"
 #include "media/media_player_bar.h"
 #include "tests/support/find_control.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/lock_folders.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace kadrix {
 namespace {
 
-using test::TempDir;
+// The browser, the conversion and the mode controls: shown in the options
+// layout, hidden in the capture frame.
+const std::vector<const char*> optionsControls = {
+    "BitBtn3", "GroupBox2", "DriveComboBox1", "DirectoryListBox1", "FileListBox1",
+    "Image1",  "Image2",    "GroupBox3",      "GroupBox4"};
 
 class LayoutSwitchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -46,8 +42,13 @@ protected:
         ASSERT_FALSE(window_->inCaptureFrame());
     }
 
-    TempDir program_{"kadrix-program"};
-    TempDir runtime_{"kadrix-runtime"};
+    // Whether each named control is visible, as expected.
+    void expectVisible(const std::vector<const char*>& names, bool visible) const {
+        for (const char* name : names)
+            EXPECT_EQ(test::control<QWidget>(*window_, name)->isVisible(), visible) << name;
+    }
+
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 
@@ -57,21 +58,9 @@ TEST_F(LayoutSwitchTest, TheFrameShowsOnlyTheCaptureGroupAndCanBeResized) {
     toFrame();
     EXPECT_EQ(test::control<QPushButton>(w, "BitBtn2")->text(), "Опции");
     EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
-    for (QWidget* hidden : std::initializer_list<QWidget*>{
-             test::control<QPushButton>(w, "BitBtn3"), test::control<QGroupBox>(w, "GroupBox2"),
-             test::control<DriveComboBox>(w, "DriveComboBox1"),
-             test::control<DirectoryListBox>(w, "DirectoryListBox1"),
-             test::control<FileListBox>(w, "FileListBox1"), test::control<QLabel>(w, "Image1"),
-             test::control<QLabel>(w, "Image2"), test::control<QGroupBox>(w, "GroupBox3"),
-             test::control<QGroupBox>(w, "GroupBox4"),
-             test::control<MediaPlayerBar>(w, "MediaPlayer1"), test::control<QFrame>(w, "Panel2"),
-             test::control<QFrame>(w, "Panel3")})
-        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    for (QWidget* shown : std::initializer_list<QWidget*>{
-             test::control<QGroupBox>(w, "GroupBox1"), test::control<QPushButton>(w, "BitBtn1"),
-             test::control<QSpinBox>(w, "SpinEdit1"), test::control<QLabel>(w, "Label4"),
-             test::control<QPushButton>(w, "BitBtn2")})
-        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    expectVisible(optionsControls, false);
+    expectVisible({"MediaPlayer1", "Panel2", "Panel3"}, false);
+    expectVisible({"GroupBox1", "BitBtn1", "SpinEdit1", "Label4", "BitBtn2"}, true);
     EXPECT_EQ(w.geometry(), outer) << "the frame keeps the window's place and outer size";
     EXPECT_LT(w.minimumWidth(), w.maximumWidth());
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
@@ -134,14 +123,7 @@ TEST_F(LayoutSwitchTest, BackToOptionsRestoresTheFixedWindow) {
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
     EXPECT_EQ(test::control<QPushButton>(w, "BitBtn2")->text(), "Готов");
-    for (QWidget* shown : std::initializer_list<QWidget*>{
-             test::control<QPushButton>(w, "BitBtn3"), test::control<QGroupBox>(w, "GroupBox2"),
-             test::control<DriveComboBox>(w, "DriveComboBox1"),
-             test::control<DirectoryListBox>(w, "DirectoryListBox1"),
-             test::control<FileListBox>(w, "FileListBox1"), test::control<QLabel>(w, "Image1"),
-             test::control<QLabel>(w, "Image2"), test::control<QGroupBox>(w, "GroupBox3"),
-             test::control<QGroupBox>(w, "GroupBox4")})
-        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    expectVisible(optionsControls, true);
     EXPECT_FALSE(test::control<QFrame>(w, "Panel3")->isVisible())
         << "the conversion bar waits for a previewed picture";
     EXPECT_FALSE(test::control<MediaPlayerBar>(w, "MediaPlayer1")->isVisible());

@@ -7,7 +7,7 @@
 #include "media/media_player_bar.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/lock_folders.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -30,19 +30,13 @@
 namespace kadrix {
 namespace {
 
-using test::TempDir;
-
 class MainWindowTest : public ::testing::Test {
 protected:
-    TMain::LockFolders folders() const {
-        return {QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())};
-    }
-    TempDir program_{"kadrix-program"};
-    TempDir runtime_{"kadrix-runtime"};
+    test::LockFolders lock_;
 };
 
 TEST_F(MainWindowTest, ControlsStandAtTheirPlacesInTheirStartState) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     struct Place {
         const char* name;
         QRect rect;
@@ -84,7 +78,7 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlacesInTheirStartState) {
 }
 
 TEST_F(MainWindowTest, StartsInTheOptionsLayoutWithFixedSize) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     window.show();
     EXPECT_EQ(window.windowTitle(), "Kadrix");
     EXPECT_EQ(window.size(), QSize(556, 390));
@@ -120,7 +114,7 @@ TEST_F(MainWindowTest, StartsInTheOptionsLayoutWithFixedSize) {
 }
 
 TEST_F(MainWindowTest, MenusAndTimersAreThere) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     const std::pair<QMenu*, QStringList> menus[] = {
         {test::control<QMenu>(window, "PopupMenu1"), {"Выход"}},
         {test::control<QMenu>(window, "PopupMenu2"),
@@ -145,10 +139,10 @@ TEST_F(MainWindowTest, MenusAndTimersAreThere) {
 }
 
 TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     EXPECT_TRUE(window.holdsLock());
     EXPECT_FALSE(window.alreadyRunning());
-    EXPECT_TRUE(std::filesystem::exists(program_.path() / "KadrixZap.dat"));
+    EXPECT_TRUE(std::filesystem::exists(lock_.program().path() / "KadrixZap.dat"));
     EXPECT_EQ(window.pictureCounter(), 1);
     EXPECT_EQ(window.videoCounter(), 1);
     EXPECT_EQ(window.frameCounter(), 1);
@@ -158,8 +152,8 @@ TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
 }
 
 TEST_F(MainWindowTest, ASecondWindowFindsTheLockHeldAndTheFirstKeepsIt) {
-    TMain first(folders());
-    TMain second(folders());
+    TMain first(lock_.folders());
+    TMain second(lock_.folders());
     EXPECT_TRUE(second.alreadyRunning());
     EXPECT_FALSE(second.holdsLock());
     EXPECT_TRUE(first.holdsLock());
@@ -173,23 +167,23 @@ TEST_F(MainWindowTest, ASecondWindowFindsTheLockHeldAndTheFirstKeepsIt) {
 }
 
 TEST_F(MainWindowTest, ExitReleasesAndDeletesTheLockFile) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     window.show();
-    ASSERT_TRUE(std::filesystem::exists(program_.path() / "KadrixZap.dat"));
+    ASSERT_TRUE(std::filesystem::exists(lock_.program().path() / "KadrixZap.dat"));
     test::control<QAction>(window, "N1")->trigger();
-    EXPECT_FALSE(std::filesystem::exists(program_.path() / "KadrixZap.dat"));
+    EXPECT_FALSE(std::filesystem::exists(lock_.program().path() / "KadrixZap.dat"));
     EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(MainWindowTest, ActivationPutsTheTitleBack) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     window.setWindowTitle("Pic000001.bmp создан");
     window.FormActivate();
     EXPECT_EQ(window.windowTitle(), "Kadrix");
 }
 
 TEST_F(MainWindowTest, EveryControlHasANameForScreenReaders) {
-    TMain window(folders());
+    TMain window(lock_.folders());
     window.show();
     const char* named[] = {"BitBtn1",      "BitBtn2",        "BitBtn3",           "SpinEdit1",
                            "Edit1",        "DriveComboBox1", "DirectoryListBox1", "FileListBox1",

@@ -1,32 +1,27 @@
 // The preview in the real window on an X server: a click on a listed file
 // shows it, the green strip converts it, and independent readers check what
 // the strip wrote.
-#include "app/UnitMain.h"
-#include "browser/file_list_box.h"
-#include "capture/create_avi.h"
-#include "core/wav_file.h"
 #include "media/media_player_bar.h"
 #include "platform/media_services.h"
 #include "tests/convert/convert_test_support.h"
-#include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/imagemagick_decode.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/screen_colors.h"
+#include "tests/support/shown_main_window.h"
+#include "tests/support/test_clip.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_tone.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -34,7 +29,6 @@ namespace kadrix {
 namespace {
 
 using test::answerMessageBox;
-using test::control;
 using test::waitFor;
 namespace fs = std::filesystem;
 
@@ -66,63 +60,23 @@ std::vector<std::byte> bmpOf(int width, int height, QColor (*color)(int, int)) {
     return test::makeBmp(recipe);
 }
 
-bool near(QColor got, QColor want, int tolerance) {
-    return std::abs(got.red() - want.red()) <= tolerance &&
-           std::abs(got.green() - want.green()) <= tolerance &&
-           std::abs(got.blue() - want.blue()) <= tolerance;
-}
-
 bool near(const std::uint8_t* rgba, QColor want, int tolerance) {
-    return near(QColor(rgba[0], rgba[1], rgba[2]), want, tolerance);
+    return test::near(QColor(rgba[0], rgba[1], rgba[2]), want, tolerance);
 }
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public test::ShownMainWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        // The window starts in the working directory, which an earlier test
-        // may have left in a folder now gone.
-        fs::current_path(dir_.path());
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
-    }
-
-    template <typename T> T* get(const char* name) const { return control<T>(*window_, name); }
+    PreviewTest() : ShownMainWindowTest("kadrix-preview") {}
 
     void write(const std::string& name, const std::vector<std::byte>& bytes) {
         test::writeFile(dir_.path(name), bytes);
-        get<FileListBox>("FileListBox1")->reload();
-    }
-
-    // The entry of a file, by the name's bytes.
-    QListWidgetItem* entry(const std::string& name) const {
-        auto* list = get<FileListBox>("FileListBox1");
-        for (int row = 0; row < list->count(); ++row)
-            if (FileListBox::nameOf(*list->item(row)) == name)
-                return list->item(row);
-        return nullptr;
-    }
-
-    QPoint placeOf(const std::string& name) const {
-        auto* list = get<FileListBox>("FileListBox1");
-        QListWidgetItem* item = entry(name);
-        if (!item)
-            throw std::logic_error(name + " is not listed");
-        list->scrollToItem(item);
-        return list->visualItemRect(item).center();
-    }
-
-    void click(const std::string& name) const {
-        const QPoint at = placeOf(name);
-        QTest::mouseClick(get<FileListBox>("FileListBox1")->viewport(), Qt::LeftButton, {}, at);
+        files().reload();
     }
 
     // A real double click through the X server: QTest's does not reach an
     // item view's double-click signal.
     void doubleClick(const std::string& name) const {
-        const QPoint at = get<FileListBox>("FileListBox1")->viewport()->mapToGlobal(placeOf(name));
+        const QPoint at = files().viewport()->mapToGlobal(test::placeOfListed(files(), name));
         test::runCommand("xdotool mousemove " + std::to_string(at.x()) + " " +
                          std::to_string(at.y()) + " click --repeat 2 --delay 80 1");
     }
@@ -130,16 +84,8 @@ protected:
     // What the screen shows where Image1 stands.
     QImage shownPreview() const {
         auto* image = get<QLabel>("Image1");
-        const QPoint at = image->mapToGlobal(QPoint(0, 0));
-        return QGuiApplication::primaryScreen()
-            ->grabWindow(0, at.x(), at.y(), image->width(), image->height())
-            .toImage();
+        return test::screenArea(QRect(image->mapToGlobal(QPoint(0, 0)), image->size()));
     }
-
-    test::TempDir program_{"kadrix-program"};
-    test::TempDir runtime_{"kadrix-runtime"};
-    test::TempDir dir_{"kadrix-preview"};
-    std::unique_ptr<TMain> window_;
 };
 
 TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
@@ -160,7 +106,7 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
     ASSERT_TRUE(waitFor([&] {
         const QImage shown = shownPreview();
         for (const auto& s : samples)
-            if (!near(shown.pixelColor(s.at), s.want, 3))
+            if (!test::near(shown.pixelColor(s.at), s.want, 3))
                 return false;
         return true;
     })) << "Image1 does not show the scaled picture";
@@ -202,7 +148,7 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
         EXPECT_TRUE(near(drawn.at(120, 202), bottomLeft, 2));
         EXPECT_TRUE(near(drawn.at(360, 202), bottomRight, 2));
     }
-    EXPECT_EQ(entry("Pic000001.jpg"), nullptr) << "the list is not read again";
+    EXPECT_EQ(test::listedEntry(files(), "Pic000001.jpg"), nullptr) << "the list is not read again";
 }
 
 TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
@@ -289,43 +235,14 @@ TEST_F(PreviewTest, WaveCheckDesktopOpeningAndAllFilesMode) {
     EXPECT_EQ(window_->selectedFile(), "tone.wav") << "\"все\" mode leaves SelectedFile alone";
 }
 
-// A clip of ten frames: the first blue, the last lime. At 32 bits the unused
-// byte is zero, as the X server gives it.
-std::string writeClip(const test::TempDir& dir, int bits) {
-    std::vector<std::string> frames;
-    for (int n = 0; n < 10; ++n) {
-        test::BmpRecipe recipe;
-        recipe.bits = bits;
-        recipe.width = 64;
-        recipe.height = 48;
-        recipe.pixel = [n, bits](int, int) -> std::uint32_t {
-            if (bits == 16)
-                return n == 0 ? 0x001F : 0x03E0;
-            return n == 0 ? 0x0000FF : 0x00FF00;
-        };
-        frames.push_back(dir.path("Fr" + std::to_string(n) + ".bmp"));
-        test::writeFile(frames.back(), test::makeBmp(recipe));
-    }
-    const std::string clip = dir.path("Vid" + std::to_string(bits) + ".avi");
-    createAvi(clip, frames, 10);
-    for (const std::string& frame : frames)
-        fs::remove(frame);
-    return clip;
-}
-
 TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
-    writeClip(dir_, 32);
-    writeClip(dir_, 16);
+    test::writeBlueToLimeClip(dir_, "Vid32.avi", 32);
+    test::writeBlueToLimeClip(dir_, "Vid16.avi", 16);
     get<QRadioButton>("RadioButton2")->click();
-    get<FileListBox>("FileListBox1")->reload();
+    files().reload();
     auto* panel = get<QFrame>("Panel2");
     auto panelShows = [&](QColor want) {
-        const QPoint at = panel->mapToGlobal(panel->rect().center());
-        const QColor got = QGuiApplication::primaryScreen()
-                               ->grabWindow(0, at.x(), at.y(), 1, 1)
-                               .toImage()
-                               .pixelColor(0, 0);
-        return near(got, want, 8);
+        return test::near(test::screenColorAt(panel->mapToGlobal(panel->rect().center())), want, 8);
     };
     ASSERT_TRUE(waitFor([&] { return panelShows(QColor(128, 0, 0)); }));
 
@@ -346,35 +263,20 @@ TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
     EXPECT_FALSE(player->isOpen()) << "the clip before is closed";
 }
 
-// 1.5 s of a 440 Hz tone, 16-bit mono.
-void writeTone(const std::string& path) {
-    const PcmFormat format{.channels = 1, .sampleRate = 44100, .bitsPerSample = 16};
-    std::vector<std::byte> samples;
-    for (int n = 0; n < 44100 * 3 / 2; ++n) {
-        const auto value = static_cast<std::int16_t>(8000 * std::sin(n * 0.0627));
-        samples.push_back(static_cast<std::byte>(value & 0xff));
-        samples.push_back(static_cast<std::byte>((value >> 8) & 0xff));
-    }
-    writeWavFile(path, format, samples);
-}
-
 // On a private sound server the double click blocks for the sound's length
 // under the banner; with none it gives up at once and says nothing.
 TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
-    writeTone(dir_.path("ZVUK000001.wav"));
+    test::writeTone(dir_.path("ZVUK000001.wav"));
     window_->setSoundPlayer(createSoundPlayer());
     get<QRadioButton>("RadioButton3")->click();
-    get<FileListBox>("FileListBox1")->reload();
+    files().reload();
     auto* banner = get<QLabel>("Panel4");
     bool bannerSeen = false;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
-        const QPoint at = banner->mapToGlobal(QPoint(4, 4));
-        bannerSeen =
-            bannerSeen || (banner->isVisible() && QGuiApplication::primaryScreen()
-                                                          ->grabWindow(0, at.x(), at.y(), 1, 1)
-                                                          .toImage()
-                                                          .pixelColor(0, 0) == QColor(0, 0, 128));
+        bannerSeen = bannerSeen ||
+                     (banner->isVisible() &&
+                      test::screenColorAt(banner->mapToGlobal(QPoint(4, 4))) == QColor(0, 0, 128));
     });
     look.start(50);
     QElapsedTimer took;

@@ -2,15 +2,14 @@
 // the first runs on; a lock left by a crash does not keep the next copy out.
 #include "platform/instance_lock.h"
 #include "tests/support/gui_wait.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/program_copy.h"
+#include "tests/support/test_files.h"
 #include "tests/support/x11_windows.h"
 
 #include <QProcess>
 #include <QSize>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 
 namespace kadrix {
@@ -22,8 +21,7 @@ using test::waitFor;
 using test::xdotool;
 
 std::string mappedFilesOf(qint64 pid) {
-    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
-    return {std::istreambuf_iterator<char>(maps), {}};
+    return test::readText("/proc/" + std::to_string(pid) + "/maps");
 }
 
 QSize sizeOf(const QString& window) {
@@ -32,75 +30,58 @@ QSize sizeOf(const QString& window) {
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        program_ = dir_.path() / "kadrix";
-        fs::copy_file(fs::path(KADRIX_BINARY_DIR) / "app" / "kadrix", program_);
-        lock_ = (dir_.path() / lockFileName).string();
-    }
-    void TearDown() override {
-        for (QProcess* process : {&first_, &second_}) {
-            process->kill();
-            process->waitForFinished();
-        }
-    }
-    void start(QProcess& process) {
-        process.setWorkingDirectory(QString::fromStdString(dir_.str()));
-        process.start(QString::fromStdString(program_.string()), {});
-        ASSERT_TRUE(process.waitForStarted());
-    }
-    void startFirstAndWaitForItsWindow() {
-        start(first_);
-        ASSERT_TRUE(waitFor([&] { return !visibleWindowOf(first_.processId()).isEmpty(); }, 20000));
-        ASSERT_TRUE(isFileInUse(lock_));
+    // The first copy, once its window shows and it holds the lock.
+    QProcess& startFirstAndWaitForItsWindow() {
+        QProcess& first = program_.start();
+        EXPECT_TRUE(waitFor([&] { return !visibleWindowOf(first.processId()).isEmpty(); }, 20000));
+        EXPECT_TRUE(isFileInUse(program_.lockPath()));
+        return first;
     }
 
-    test::TempDir dir_{"kadrix-instance"};
-    fs::path program_;
-    std::string lock_;
-    QProcess first_, second_;
+    test::ProgramCopy program_{"kadrix-instance"};
 };
 
 TEST_F(SingleInstanceTest, ASecondCopySaysSoOnceAndEndsWithoutTouchingTheLock) {
-    startFirstAndWaitForItsWindow();
-    const QSize mainWindow = sizeOf(visibleWindowOf(first_.processId()));
+    QProcess& first = startFirstAndWaitForItsWindow();
+    const QSize mainWindow = sizeOf(visibleWindowOf(first.processId()));
     EXPECT_EQ(mainWindow, QSize(556, 390));
     // Qt Multimedia and GStreamer cost the start tens of milliseconds and
     // megabytes; they are loaded when the first clip or sound is played.
-    const std::string mapped = mappedFilesOf(first_.processId());
+    const std::string mapped = mappedFilesOf(first.processId());
     EXPECT_EQ(mapped.find("libQt6Multimedia"), std::string::npos);
     EXPECT_EQ(mapped.find("libgstreamer"), std::string::npos);
 
-    start(second_);
+    QProcess& second = program_.start();
     QString box;
     ASSERT_TRUE(
-        waitFor([&] { return !(box = visibleWindowOf(second_.processId())).isEmpty(); }, 20000))
+        waitFor([&] { return !(box = visibleWindowOf(second.processId())).isEmpty(); }, 20000))
         << "the second copy showed nothing";
     EXPECT_EQ(xdotool({"getwindowname", box}), "Kadrix");
     EXPECT_NE(sizeOf(box), QSize(556, 390)) << "the second copy showed its main window";
 
     xdotool({"key", "--window", box, "Return"});
-    ASSERT_TRUE(second_.waitForFinished(20000));
-    EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second_.exitCode(), 0);
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
 
-    EXPECT_EQ(first_.state(), QProcess::Running);
-    EXPECT_TRUE(fs::exists(lock_));
-    EXPECT_TRUE(isFileInUse(lock_));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(fs::exists(program_.lockPath()));
+    EXPECT_TRUE(isFileInUse(program_.lockPath()));
 }
 
 TEST_F(SingleInstanceTest, ALockLeftByACrashIsStale) {
-    startFirstAndWaitForItsWindow();
-    first_.kill();
-    first_.waitForFinished();
-    ASSERT_TRUE(fs::exists(lock_));
-    ASSERT_FALSE(isFileInUse(lock_));
+    QProcess& first = startFirstAndWaitForItsWindow();
+    first.kill();
+    first.waitForFinished();
+    ASSERT_TRUE(fs::exists(program_.lockPath()));
+    ASSERT_FALSE(isFileInUse(program_.lockPath()));
 
-    start(second_);
-    ASSERT_TRUE(waitFor([&] { return !visibleWindowOf(second_.processId()).isEmpty(); }, 20000));
-    EXPECT_EQ(sizeOf(visibleWindowOf(second_.processId())), QSize(556, 390))
+    QProcess& second = program_.start();
+    ASSERT_TRUE(waitFor([&] { return !visibleWindowOf(second.processId()).isEmpty(); }, 20000));
+    EXPECT_EQ(sizeOf(visibleWindowOf(second.processId())), QSize(556, 390))
         << "the next copy did not start normally";
-    EXPECT_TRUE(isFileInUse(lock_));
-    EXPECT_EQ(fs::file_size(lock_), 0u);
+    EXPECT_TRUE(isFileInUse(program_.lockPath()));
+    EXPECT_EQ(fs::file_size(program_.lockPath()), 0u);
 }
 
 } // namespace

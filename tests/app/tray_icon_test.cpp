@@ -3,7 +3,7 @@
 #include "app/UnitMain.h"
 #include "tests/support/fake_tray_icon.h"
 #include "tests/support/find_control.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/lock_folders.h"
 
 #include <QAction>
 #include <QMenu>
@@ -22,18 +22,16 @@ protected:
     void startWith(bool trayAvailable) {
         auto tray = std::make_unique<FakeTrayIcon>(trayAvailable);
         tray_ = tray.get();
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->setTrayIcon(std::move(tray));
         window_->show();
         window_->FormActivate();
     }
     bool lockFileExists() const {
-        return std::filesystem::exists(program_.path() / "KadrixZap.dat");
+        return std::filesystem::exists(lock_.program().path() / "KadrixZap.dat");
     }
 
-    test::TempDir program_{"kadrix-program"};
-    test::TempDir runtime_{"kadrix-runtime"};
+    test::LockFolders lock_;
     FakeTrayIcon* tray_ = nullptr;
     std::unique_ptr<TMain> window_;
 };

@@ -3,6 +3,7 @@
 // click, ends through the icon's menu, and is never out of reach.
 #include "platform/instance_lock.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/program_copy.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/x11_windows.h"
 
@@ -25,16 +26,8 @@ const QSize mainWindowSize(556, 390);
 
 class TrayIconTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        program_ = dir_.path() / "kadrix";
-        fs::copy_file(fs::path(KADRIX_BINARY_DIR) / "app" / "kadrix", program_);
-        lock_ = (dir_.path() / lockFileName).string();
-    }
     void TearDown() override {
-        for (QProcess* process : {&kadrix_, &second_}) {
-            process->kill();
-            process->waitForFinished();
-        }
+        program_.endAll();
         stopTrayHost();
     }
 
@@ -53,23 +46,20 @@ protected:
         ASSERT_TRUE(waitFor([] { return !test::notificationAreaPresent(); }));
     }
 
-    void start(QProcess& process) {
+    QProcess& start() {
         // No session bus: Qt then speaks the XEmbed tray protocol to trayer,
         // whatever the machine running the tests has.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.str()));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(QString::fromStdString(dir_.str()));
-        process.start(QString::fromStdString(program_.string()), {});
-        ASSERT_TRUE(process.waitForStarted());
+        return program_.start(environment);
     }
 
     // The icon's window: the program's small window inside the notification
     // area.
     QString iconWindow() const {
         const QStringList windows =
-            xdotool({"search", "--onlyvisible", "--pid", QString::number(kadrix_.processId())})
+            xdotool({"search", "--onlyvisible", "--pid", QString::number(kadrix_->processId())})
                 .split('\n', Qt::SkipEmptyParts);
         for (const QString& window : windows) {
             if (geometryOf(window).width() <= 64)
@@ -77,18 +67,18 @@ protected:
         }
         return {};
     }
-    QString mainWindow() const { return windowOfSize(kadrix_.processId(), mainWindowSize); }
+    QString mainWindow() const { return windowOfSize(kadrix_->processId(), mainWindowSize); }
 
     // Starts the program beside the notification area and waits until it has
     // hidden into its icon.
     void startHidden() {
         startTrayHost();
-        start(kadrix_);
+        kadrix_ = &start();
         ASSERT_TRUE(waitFor([&] { return !iconWindow().isEmpty(); }, 20000))
             << "no icon in the notification area";
         ASSERT_TRUE(waitFor([&] { return !mainWindow().isEmpty() && !isViewable(mainWindow()); }))
             << "the window did not hide";
-        ASSERT_TRUE(isFileInUse(lock_));
+        ASSERT_TRUE(isFileInUse(program_.lockPath()));
     }
     // Keys as the user types them, to the window in front, which must be
     // this one.
@@ -101,11 +91,10 @@ protected:
         xdotool({"mousemove", "--window", window, "8", "8", "click", QString::number(button)});
     }
 
-    test::TempDir dir_{"kadrix-tray"};
+    test::ProgramCopy program_{"kadrix-tray"};
     test::TempDir runtime_{"kadrix-runtime"};
-    fs::path program_;
-    std::string lock_;
-    QProcess kadrix_, second_, trayHost_;
+    QProcess* kadrix_ = nullptr;
+    QProcess trayHost_;
 };
 
 TEST_F(TrayIconTest, TheWindowHidesIntoTheIconAndAClickBringsItBackInPlace) {
@@ -122,8 +111,8 @@ TEST_F(TrayIconTest, TheWindowHidesIntoTheIconAndAClickBringsItBackInPlace) {
     type(window, "alt+F4");
     ASSERT_TRUE(waitFor([&] { return !isViewable(window); })) << "Alt+F4 did not hide the window";
     EXPECT_FALSE(iconWindow().isEmpty());
-    EXPECT_EQ(kadrix_.state(), QProcess::Running);
-    EXPECT_TRUE(isFileInUse(lock_));
+    EXPECT_EQ(kadrix_->state(), QProcess::Running);
+    EXPECT_TRUE(isFileInUse(program_.lockPath()));
 
     click(iconWindow(), 1);
     ASSERT_TRUE(waitFor([&] { return isViewable(window); }));
@@ -134,13 +123,13 @@ TEST_F(TrayIconTest, ExitFromTheIconsMenuEndsTheProgramAndDeletesTheLock) {
     startHidden();
     const QString icon = iconWindow();
     const QStringList before =
-        xdotool({"search", "--onlyvisible", "--pid", QString::number(kadrix_.processId())})
+        xdotool({"search", "--onlyvisible", "--pid", QString::number(kadrix_->processId())})
             .split('\n', Qt::SkipEmptyParts);
     click(icon, 3);
     QString menu;
     ASSERT_TRUE(waitFor([&] {
         const QStringList now =
-            xdotool({"search", "--onlyvisible", "--pid", QString::number(kadrix_.processId())})
+            xdotool({"search", "--onlyvisible", "--pid", QString::number(kadrix_->processId())})
                 .split('\n', Qt::SkipEmptyParts);
         for (const QString& window : now) {
             if (!before.contains(window))
@@ -154,10 +143,10 @@ TEST_F(TrayIconTest, ExitFromTheIconsMenuEndsTheProgramAndDeletesTheLock) {
     const QRect item = geometryOf(menu);
     xdotool({"mousemove", QString::number(item.center().x()), QString::number(item.y() + 8),
              "click", "1"});
-    ASSERT_TRUE(kadrix_.waitForFinished(20000)) << "choosing the item did not end the program";
-    EXPECT_EQ(kadrix_.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(kadrix_.exitCode(), 0);
-    EXPECT_FALSE(fs::exists(lock_));
+    ASSERT_TRUE(kadrix_->waitForFinished(20000)) << "choosing the item did not end the program";
+    EXPECT_EQ(kadrix_->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kadrix_->exitCode(), 0);
+    EXPECT_FALSE(fs::exists(program_.lockPath()));
 }
 
 TEST_F(TrayIconTest, WhenTheNotificationAreaGoesTheHiddenWindowComesBack) {
@@ -176,21 +165,21 @@ TEST_F(TrayIconTest, WhenTheNotificationAreaGoesTheHiddenWindowComesBack) {
 TEST_F(TrayIconTest, ASecondCopyShowsTheHiddenFirstCopysWindow) {
     startHidden();
     const QString window = mainWindow();
-    start(second_);
+    QProcess& second = start();
     EXPECT_TRUE(waitFor([&] { return isViewable(window); }, 20000))
         << "the first copy's window stayed hidden";
     QString box;
     ASSERT_TRUE(waitFor(
-        [&] { return !(box = test::visibleWindowOf(second_.processId())).isEmpty(); }, 20000));
+        [&] { return !(box = test::visibleWindowOf(second.processId())).isEmpty(); }, 20000));
     // In front of the first copy's window, or the user would not see it.
     type(box, "Return");
-    ASSERT_TRUE(second_.waitForFinished(20000));
-    EXPECT_EQ(kadrix_.state(), QProcess::Running);
-    EXPECT_TRUE(isFileInUse(lock_));
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(kadrix_->state(), QProcess::Running);
+    EXPECT_TRUE(isFileInUse(program_.lockPath()));
 }
 
 TEST_F(TrayIconTest, WithoutANotificationAreaTheWindowStaysAndTheCloseBoxMinimises) {
-    start(kadrix_);
+    kadrix_ = &start();
     QString window;
     ASSERT_TRUE(waitFor(
         [&] {
@@ -205,8 +194,8 @@ TEST_F(TrayIconTest, WithoutANotificationAreaTheWindowStaysAndTheCloseBoxMinimis
     type(window, "alt+F4");
     EXPECT_TRUE(waitFor([&] { return test::wmStateOf(window) == "Iconic"; }))
         << "the close box did not minimise the window";
-    EXPECT_EQ(kadrix_.state(), QProcess::Running);
-    EXPECT_TRUE(isFileInUse(lock_));
+    EXPECT_EQ(kadrix_->state(), QProcess::Running);
+    EXPECT_TRUE(isFileInUse(program_.lockPath()));
 
     // A notification area that appears later gets the icon; the window stays
     // where the user left it.

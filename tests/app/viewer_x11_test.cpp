@@ -2,26 +2,23 @@
 // the preview opens the picture at its real size, a double click on a clip
 // plays it in the viewer's own player; the viewer is made on first use and
 // kept.
-#include "app/UnitMain.h"
-#include "browser/file_list_box.h"
-#include "capture/create_avi.h"
 #include "convert/UnitVid.h"
 #include "media/media_player_bar.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/screen_colors.h"
+#include "tests/support/shown_main_window.h"
+#include "tests/support/test_clip.h"
 #include "tests/support/test_files.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -33,20 +30,10 @@ namespace {
 
 using test::control;
 using test::waitFor;
-namespace fs = std::filesystem;
 
-class MainWindowViewerTest : public ::testing::Test {
+class MainWindowViewerTest : public test::ShownMainWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        fs::current_path(dir_.path());
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
-    }
-
-    template <typename T> T* get(const char* name) const { return control<T>(*window_, name); }
+    MainWindowViewerTest() : ShownMainWindowTest("kadrix-main-viewer") {}
 
     void writePicture(const std::string& name, int width, int height) {
         test::writeFile(dir_.path(name),
@@ -54,21 +41,7 @@ protected:
                                            return static_cast<std::uint32_t>((x * 3) << 16 |
                                                                              (y * 5) << 8 | 64);
                                        }}));
-        get<FileListBox>("FileListBox1")->reload();
-    }
-
-    QPoint placeOf(const std::string& name) const {
-        auto* list = get<FileListBox>("FileListBox1");
-        for (int row = 0; row < list->count(); ++row)
-            if (FileListBox::nameOf(*list->item(row)) == name)
-                return list->visualItemRect(list->item(row)).center();
-        ADD_FAILURE() << name << " is not listed";
-        return {};
-    }
-
-    void click(const std::string& name) const {
-        QTest::mouseClick(get<FileListBox>("FileListBox1")->viewport(), Qt::LeftButton, {},
-                          placeOf(name));
+        files().reload();
     }
 
     TVid* viewer() const { return window_->findChild<TVid*>("TVid"); }
@@ -109,17 +82,12 @@ protected:
         if (clip.empty())
             QTest::mouseDClick(get<QLabel>("Image1"), Qt::LeftButton, {}, QPoint(20, 20));
         else
-            QTest::mouseDClick(get<FileListBox>("FileListBox1")->viewport(), Qt::LeftButton, {},
-                               placeOf(clip));
+            QTest::mouseDClick(files().viewport(), Qt::LeftButton, {},
+                               test::placeOfListed(files(), clip));
         EXPECT_TRUE(ran);
         ASSERT_NE(viewer(), nullptr);
         EXPECT_FALSE(viewer()->isVisible()) << "the double click on the surface did not close it";
     }
-
-    test::TempDir program_{"kadrix-program"};
-    test::TempDir runtime_{"kadrix-runtime"};
-    test::TempDir dir_{"kadrix-main-viewer"};
-    std::unique_ptr<TMain> window_;
 };
 
 TEST_F(MainWindowViewerTest, ADoubleClickOnThePreviewOpensThePictureAtItsRealSize) {
@@ -151,44 +119,15 @@ TEST_F(MainWindowViewerTest, ADoubleClickOnThePreviewOpensThePictureAtItsRealSiz
     });
 }
 
-// A clip of ten 32-bit frames, each its own colour: blue first, lime last.
-// The unused fourth byte is zero, as the X server gives it.
-void writeClip(const test::TempDir& dir, const std::string& name) {
-    std::vector<std::string> frames;
-    for (int n = 0; n < 10; ++n) {
-        test::BmpRecipe recipe;
-        recipe.bits = 32;
-        recipe.width = 64;
-        recipe.height = 48;
-        recipe.pixel = [n](int, int) -> std::uint32_t {
-            return n == 0 ? 0x0000FF : n == 9 ? 0x00FF00 : static_cast<std::uint32_t>(n * 20) << 16;
-        };
-        frames.push_back(dir.path("Fr" + std::to_string(n) + ".bmp"));
-        test::writeFile(frames.back(), test::makeBmp(recipe));
-    }
-    createAvi(dir.path(name), frames, 10);
-    for (const std::string& frame : frames)
-        fs::remove(frame);
-}
-
-// What the screen shows at the middle of widget.
-QColor shownAtMiddle(const QWidget& widget) {
-    const QPoint at = widget.mapToGlobal(widget.rect().center());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, at.x(), at.y(), 1, 1)
-        .toImage()
-        .pixelColor(0, 0);
-}
-
-bool near(QColor got, QColor want) {
-    return std::abs(got.red() - want.red()) <= 8 && std::abs(got.green() - want.green()) <= 8 &&
-           std::abs(got.blue() - want.blue()) <= 8;
+// What the screen shows at the middle of widget, near enough to want.
+bool showsAtMiddle(const QWidget& widget, QColor want) {
+    return test::near(test::screenColorAt(widget.mapToGlobal(widget.rect().center())), want, 8);
 }
 
 TEST_F(MainWindowViewerTest, ADoubleClickedClipPlaysInTheViewerAndStaysOpenUntilTheNextClipClick) {
-    writeClip(dir_, "Vid000001.avi");
+    test::writeBlueToLimeClip(dir_, "Vid000001.avi");
     get<QRadioButton>("RadioButton2")->click();
-    get<FileListBox>("FileListBox1")->reload();
+    files().reload();
     auto* mainPlayer = get<MediaPlayerBar>("MediaPlayer1");
     click("Vid000001.avi");
     ASSERT_TRUE(waitFor([&] { return mainPlayer->isOpen(); }, 20000));
@@ -207,12 +146,10 @@ TEST_F(MainWindowViewerTest, ADoubleClickedClipPlaysInTheViewerAndStaysOpenUntil
             EXPECT_EQ(group->x(), 0);
             EXPECT_FALSE(control<QWidget>(v, "GroupBox2")->isVisible());
             EXPECT_FALSE(control<QWidget>(v, "GroupBox3")->isVisible());
-            EXPECT_TRUE(
-                waitFor([&] { return near(shownAtMiddle(*panel), QColor(0, 0, 255)); }, 20000))
+            EXPECT_TRUE(waitFor([&] { return showsAtMiddle(*panel, QColor(0, 0, 255)); }, 20000))
                 << "the first frame shows at once";
             QTest::mouseClick(viewerPlayer->button(MediaPlayerBar::Play), Qt::LeftButton);
-            EXPECT_TRUE(
-                waitFor([&] { return near(shownAtMiddle(*panel), QColor(0, 255, 0)); }, 20000))
+            EXPECT_TRUE(waitFor([&] { return showsAtMiddle(*panel, QColor(0, 255, 0)); }, 20000))
                 << "playing reaches the last frame";
         },
         "Vid000001.avi");

@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/file.h"
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/byte_fields.h"
 #include "tests/support/test_files.h"
 
 #include <QImage>
@@ -18,10 +19,7 @@ namespace {
 
 using Bytes = std::vector<std::byte>;
 
-void put(Bytes& b, std::size_t at, std::uint32_t v, int size = 4) {
-    for (int i = 0; i < size; ++i)
-        b[at + static_cast<std::size_t>(i)] = std::byte(v >> (8 * i) & 0xFF);
-}
+using test::putField;
 
 // A 7 x 5 picture whose colours differ by place, so that a swapped channel,
 // a flipped row order or a wrong row step shows.
@@ -49,22 +47,22 @@ Bytes rawBmp(int bits, std::uint32_t compression, std::int32_t height, const Byt
     Bytes b(offset);
     b[0] = std::byte{'B'};
     b[1] = std::byte{'M'};
-    put(b, 2, static_cast<std::uint32_t>(offset + data.size()));
-    put(b, 10, static_cast<std::uint32_t>(offset));
-    put(b, 14, 40);
-    put(b, 18, sampleWidth);
-    put(b, 22, static_cast<std::uint32_t>(height));
-    put(b, 26, 1, 2);
-    put(b, 28, static_cast<std::uint32_t>(bits), 2);
-    put(b, 30, compression);
-    put(b, 34, static_cast<std::uint32_t>(data.size()));
+    putField(b, 2, static_cast<std::uint32_t>(offset + data.size()));
+    putField(b, 10, static_cast<std::uint32_t>(offset));
+    putField(b, 14, 40);
+    putField(b, 18, sampleWidth);
+    putField(b, 22, static_cast<std::uint32_t>(height));
+    putField(b, 26, 1, 2);
+    putField(b, 28, static_cast<std::uint32_t>(bits), 2);
+    putField(b, 30, compression);
+    putField(b, 34, static_cast<std::uint32_t>(data.size()));
     std::size_t at = 54;
     for (const std::uint32_t mask : masks) {
-        put(b, at, mask);
+        putField(b, at, mask);
         at += 4;
     }
     if (bits <= 8) {
-        put(b, 46, 16);
+        putField(b, 46, 16);
         for (const Rgb& c : standardColors) {
             b[at++] = std::byte{c.blue};
             b[at++] = std::byte{c.green};
@@ -193,76 +191,31 @@ TEST(BmpPicture, HostileHeadersAreRefusedNamingTheFile) {
     const Bytes good = test::makeBmp(recipeOf(24));
     struct Case {
         const char* name;
-        void (*change)(Bytes&);
+        test::Spoil change;
         std::uint64_t fileSize = 0; // 0: the bytes' own size
     };
     const std::vector<Case> cases{
-        {"huge width",
-         [](Bytes& b) {
-             put(b, 18, 0x7FFFFFFF);
-         }},
+        {"huge width", test::withField(18, 0x7FFFFFFF)},
         {"huge width and height",
          [](Bytes& b) {
-             put(b, 18, 100000);
-             put(b, 22, 100000);
+             putField(b, 18, 100000);
+             putField(b, 22, 100000);
          },
          std::uint64_t{1} << 40},
-        {"width 0",
-         [](Bytes& b) {
-             put(b, 18, 0);
-         }},
-        {"negative width",
-         [](Bytes& b) {
-             put(b, 18, 0xFFFFFFF0);
-         }},
-        {"height 0",
-         [](Bytes& b) {
-             put(b, 22, 0);
-         }},
-        {"most negative height",
-         [](Bytes& b) {
-             put(b, 22, 0x80000000);
-         }},
-        {"offset past the end",
-         [](Bytes& b) {
-             put(b, 10, 0x10000);
-         }},
-        {"offset inside the header",
-         [](Bytes& b) {
-             put(b, 10, 20);
-         }},
-        {"truncated pixels",
-         [](Bytes& b) {
-             b.resize(b.size() - 1);
-         }},
-        {"no pixels at all",
-         [](Bytes& b) {
-             b.resize(54);
-         }},
-        {"truncated header",
-         [](Bytes& b) {
-             b.resize(30);
-         }},
-        {"unknown header size",
-         [](Bytes& b) {
-             put(b, 14, 41);
-         }},
-        {"7 bits a pixel",
-         [](Bytes& b) {
-             put(b, 28, 7, 2);
-         }},
-        {"2 planes",
-         [](Bytes& b) {
-             put(b, 26, 2, 2);
-         }},
-        {"RLE8 at 24 bits",
-         [](Bytes& b) {
-             put(b, 30, 1);
-         }},
-        {"JPEG inside",
-         [](Bytes& b) {
-             put(b, 30, 4);
-         }},
+        {"width 0", test::withField(18, 0)},
+        {"negative width", test::withField(18, 0xFFFFFFF0)},
+        {"height 0", test::withField(22, 0)},
+        {"most negative height", test::withField(22, 0x80000000)},
+        {"offset past the end", test::withField(10, 0x10000)},
+        {"offset inside the header", test::withField(10, 20)},
+        {"truncated pixels", test::lastByteCut()},
+        {"no pixels at all", test::cutTo(54)},
+        {"truncated header", test::cutTo(30)},
+        {"unknown header size", test::withField(14, 41)},
+        {"7 bits a pixel", test::withField(28, 7, 2)},
+        {"2 planes", test::withField(26, 2, 2)},
+        {"RLE8 at 24 bits", test::withField(30, 1)},
+        {"JPEG inside", test::withField(30, 4)},
     };
     for (const Case& c : cases) {
         Bytes b = good;
@@ -279,9 +232,9 @@ TEST(BmpPicture, HostileHeadersAreRefusedNamingTheFile) {
     }
     // An 8K screenshot passes.
     Bytes eightK = good;
-    put(eightK, 18, 7680);
-    put(eightK, 22, 4320);
-    put(eightK, 28, 32, 2);
+    putField(eightK, 18, 7680);
+    putField(eightK, 22, 4320);
+    putField(eightK, 28, 32, 2);
     const BmpDecodePlan plan = checkBmpBeforeDecoding(eightK, 54 + 7680ull * 4320 * 4, "8k.bmp");
     EXPECT_EQ(plan.bytesToRead, 54 + 7680ull * 4320 * 4);
 }
@@ -294,16 +247,16 @@ TEST(BmpPicture, AScreenshotPastQtsDefaultLimitDecodes) {
     constexpr int height = 4800;
     // Bottom-up navy rows; the last pixel of the file is the top right one.
     Bytes file(54 + std::size_t{width} * height * 4);
-    put(file, 0, 'B' | 'M' << 8, 2);
-    put(file, 10, 54);
-    put(file, 14, 40);
-    put(file, 18, width);
-    put(file, 22, height);
-    put(file, 26, 1, 2);
-    put(file, 28, 32, 2);
+    putField(file, 0, 'B' | 'M' << 8, 2);
+    putField(file, 10, 54);
+    putField(file, 14, 40);
+    putField(file, 18, width);
+    putField(file, 22, height);
+    putField(file, 26, 1, 2);
+    putField(file, 28, 32, 2);
     for (std::size_t at = 54; at < file.size(); at += 4)
         file[at] = std::byte{0x80};
-    put(file, file.size() - 4, 0xFF0000);
+    putField(file, file.size() - 4, 0xFF0000);
     const std::string path = dir.path("8k.bmp");
     test::writeFile(path, file);
     const QImage picture = decode(path);

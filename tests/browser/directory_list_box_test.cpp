@@ -6,6 +6,7 @@
 #include "tests/support/gui_wait.h"
 #include "tests/support/list_texts.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -23,14 +24,12 @@ using test::textsIn;
 class DirectoryListBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        start_ = fs::current_path();
         test::fillAwkwardFolder(dir_.path());
         list_.setFileList(&files_);
         list_.resize(300, 600);
         list_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
     }
-    void TearDown() override { fs::current_path(start_); }
 
     QListWidgetItem* entryOf(const fs::path& folder) const {
         for (int row = 0; row < list_.count(); ++row) {
@@ -78,7 +77,7 @@ protected:
         return chain;
     }
 
-    fs::path start_;
+    test::WorkingFolder working_;
     TempDir dir_{"kadrix-folder-list-test"};
     FileListBox files_;
     DirectoryListBox list_;

@@ -5,6 +5,7 @@
 #include "tests/browser/browser_test_support.h"
 #include "tests/support/list_texts.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -29,13 +30,9 @@ using test::textsIn;
 
 class FileListBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        start_ = fs::current_path();
-        test::fillAwkwardFolder(dir_.path());
-    }
-    void TearDown() override { fs::current_path(start_); }
+    void SetUp() override { test::fillAwkwardFolder(dir_.path()); }
 
-    fs::path start_;
+    test::WorkingFolder working_;
     TempDir dir_{"kadrix-file-list-test"};
     FileListBox list_;
 };

@@ -7,8 +7,10 @@
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/working_folder.h"
 
 #include <QDir>
 #include <QFrame>
@@ -31,18 +33,11 @@ using test::TempDir;
 class ModeSwitchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDir_ = QDir::currentPath();
         for (const char* name : {"a.bmp", "b.avi", "c.wav", "d.txt"})
             test::writeFile(folder_.path(name), "x");
         fs::create_directory(folder_.path() / "other");
-        QDir::setCurrent(QString::fromStdString(folder_.str()));
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->show();
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
     }
     QStringList listed() const {
         QStringList names;
@@ -55,9 +50,9 @@ protected:
         return QString::fromStdString((fs::path(folder) / name).string());
     }
 
-    QString previousDir_;
     TempDir folder_{"kadrix-modes"};
-    TempDir program_{"kadrix-program"};
+    test::WorkingFolder working_{folder_.str()};
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 

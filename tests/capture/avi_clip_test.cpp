@@ -21,14 +21,7 @@ using test::TestFrame;
 using test::textAt;
 using test::u32At;
 
-std::uint16_t u16At(std::span<const std::byte> b, std::size_t at) {
-    return static_cast<std::uint16_t>(u32At(b, at) & 0xFFFF);
-}
-
-void setU32(std::vector<std::byte>& b, std::size_t at, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i)
-        b[at + i] = std::byte((v >> (8 * i)) & 0xFF);
-}
+using test::u16At;
 
 // Index of the first differing byte, -1 when equal (sizes compared first).
 long firstDifference(std::span<const std::byte> a, std::span<const std::byte> b) {
@@ -280,7 +273,7 @@ TEST_F(AviClipTest, ReplacesAnOldClip) {
 struct InputCase {
     const char* name;
     std::size_t badFrame;
-    void (*spoil)(std::vector<std::byte>& file); // null: the file is missing
+    test::Spoil spoil; // none: the file is missing
 };
 
 void PrintTo(const InputCase& c, std::ostream* out) {
@@ -331,60 +324,23 @@ TEST_P(AviInputErrorTest, EndsTheClipBeforeTheFrameWithAnErrorNamingIt) {
     EXPECT_EQ(folderEntries(), after) << "every frame file stays";
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, AviInputErrorTest,
-                         ::testing::Values(InputCase{"MissingFirstFrame", 0, nullptr},
-                                           InputCase{"MissingLaterFrame", 2, nullptr},
-                                           InputCase{"ShorterLaterFrame", 1,
-                                                     [](auto& f) {
-                                                         f.pop_back();
-                                                     }},
-                                           InputCase{"LaterFrameNotABmp", 3,
-                                                     [](auto& f) {
-                                                         f[1] = std::byte{'X'};
-                                                     }},
-                                           InputCase{"LaterFrameOfAnotherDepth", 2,
-                                                     [](auto& f) {
-                                                         f[28] = std::byte{24};
-                                                     }},
-                                           InputCase{"FirstFrameShorterThanItsHeaderSays", 0,
-                                                     [](auto& f) {
-                                                         f.pop_back();
-                                                     }},
-                                           InputCase{"FirstFrameHeaderCut", 0,
-                                                     [](auto& f) {
-                                                         f.resize(40);
-                                                     }},
-                                           InputCase{"NotABmp", 0,
-                                                     [](auto& f) {
-                                                         f[0] = std::byte{'X'};
-                                                     }},
-                                           InputCase{"NegativeWidth", 0,
-                                                     [](auto& f) {
-                                                         setU32(f, 18,
-                                                                static_cast<std::uint32_t>(-4));
-                                                     }},
-                                           InputCase{"NegativeHeight", 0,
-                                                     [](auto& f) {
-                                                         setU32(f, 22,
-                                                                static_cast<std::uint32_t>(-3));
-                                                     }},
-                                           InputCase{"ImageSizeZero", 0,
-                                                     [](auto& f) {
-                                                         setU32(f, 34, 0);
-                                                     }},
-                                           InputCase{"ImageSizeNegative", 0,
-                                                     [](auto& f) {
-                                                         setU32(f, 34, 0x80000000);
-                                                     }},
-                                           InputCase{"PixelOffset14", 0,
-                                                     [](auto& f) {
-                                                         setU32(f, 10, 14);
-                                                     }},
-                                           InputCase{"PixelsInsideTheInfoHeader", 0,
-                                                     [](auto& f) {
-                                                         setU32(f, 10, 53);
-                                                     }}),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Frames, AviInputErrorTest,
+    ::testing::Values(
+        InputCase{"MissingFirstFrame", 0, nullptr}, InputCase{"MissingLaterFrame", 2, nullptr},
+        InputCase{"ShorterLaterFrame", 1, test::lastByteCut()},
+        InputCase{"LaterFrameNotABmp", 3, test::withField(1, 'X', 1)},
+        InputCase{"LaterFrameOfAnotherDepth", 2, test::withField(28, 24, 1)},
+        InputCase{"FirstFrameShorterThanItsHeaderSays", 0, test::lastByteCut()},
+        InputCase{"FirstFrameHeaderCut", 0, test::cutTo(40)},
+        InputCase{"NotABmp", 0, test::withField(0, 'X', 1)},
+        InputCase{"NegativeWidth", 0, test::withField(18, static_cast<std::uint32_t>(-4))},
+        InputCase{"NegativeHeight", 0, test::withField(22, static_cast<std::uint32_t>(-3))},
+        InputCase{"ImageSizeZero", 0, test::withField(34, 0)},
+        InputCase{"ImageSizeNegative", 0, test::withField(34, 0x80000000)},
+        InputCase{"PixelOffset14", 0, test::withField(10, 14)},
+        InputCase{"PixelsInsideTheInfoHeader", 0, test::withField(10, 53)}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 // Writes beyond this size fail (EFBIG) for this process while it lives.
 class FileSizeLimit {

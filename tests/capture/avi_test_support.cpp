@@ -220,17 +220,6 @@ std::vector<std::byte> readAt(std::istream& file, std::uint64_t offset, std::siz
     return bytes;
 }
 
-std::uint32_t u32At(std::span<const std::byte> bytes, std::size_t at) {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        v |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
-    return v;
-}
-
-std::uint64_t u64At(std::span<const std::byte> bytes, std::size_t at) {
-    return u32At(bytes, at) | std::uint64_t{u32At(bytes, at + 4)} << 32;
-}
-
 std::string textAt(std::span<const std::byte> bytes, std::size_t at) {
     return {reinterpret_cast<const char*>(bytes.data() + at), 4};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/byte_fields.h"
 #include "tests/support/test_files.h"
 
 #include <cstddef>
@@ -72,8 +73,6 @@ std::vector<RiffChunk> riffChunks(std::istream& file, std::uint64_t begin, std::
 
 // count bytes of a file from offset; throws when the file is shorter.
 std::vector<std::byte> readAt(std::istream& file, std::uint64_t offset, std::size_t count);
-std::uint32_t u32At(std::span<const std::byte> bytes, std::size_t at);
-std::uint64_t u64At(std::span<const std::byte> bytes, std::size_t at);
 std::string textAt(std::span<const std::byte> bytes, std::size_t at);
 
 // Clears every fourth byte (the alpha of bgra) where it carries no colour.

@@ -3,15 +3,18 @@
 #include "app/frame_title_strip.h"
 #include "browser/directory_list_box.h"
 #include "capture/screen_under_window.h"
+#include "tests/support/byte_fields.h"
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/unwritable_folder.h"
+#include "tests/support/working_folder.h"
 
 #include <QDir>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,8 +23,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kadrix {
@@ -54,20 +55,14 @@ std::string clipSize(const fs::path& clip) {
 
 // The size of a BMP file's picture, "WxH", from its header.
 std::string bmpSize(const fs::path& bmp) {
-    std::ifstream file(bmp, std::ios::binary);
-    unsigned char header[26] = {};
-    file.read(reinterpret_cast<char*>(header), sizeof header);
-    const auto field = [&](int at) {
-        return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24;
-    };
-    return std::to_string(field(18)) + "x" + std::to_string(field(22));
+    const std::vector<std::byte> file = test::readFile(bmp.string());
+    return std::to_string(test::s32At(file, 18)) + "x" + std::to_string(test::s32At(file, 22));
 }
 
 class ClipRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         std::vector<std::byte> screen(640 * 480 * 4, std::byte{0x40});
         window_->setScreenGrabber(
             std::make_unique<FakeScreenGrabber>(640, 480, PixelFormat::Bgrx32, 640 * 4, screen));
@@ -78,6 +73,13 @@ protected:
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
+
+    // Starts a recording whose ticks the test gives itself.
+    void startWithTicksByHand() {
+        window_->BitBtn1Click();
+        test::control<QTimer>(*window_, "Timer1")->stop();
+        test::control<QTimer>(*window_, "Timer2")->stop();
+    }
 
     // A frame tick, and the wait until its frame is on disk: frames are
     // written beside the timer.
@@ -93,7 +95,9 @@ protected:
     }
 
     TempDir folder_{"kadrix-clips"};
-    TempDir program_{"kadrix-program"};
+    // Reading the file list moves into the folder listed.
+    test::WorkingFolder working_;
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 
@@ -150,9 +154,7 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 
 TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     tick();
     const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     // Strays that a pattern taken without regard to case, or sorted by
@@ -184,9 +186,7 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
 
 TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWithOneReport) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     tick();
     const std::string size = bmpSize(inFolder("Fr000001.bmp"));
     w.setGeometry(10, 10, 120, 90); // the user makes the frame smaller...
@@ -197,21 +197,9 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
     fs::resize_file(inFolder("Fr000004.bmp"), 1000); // a frame cut short on disk
     tick();
 
-    int reports = 0;
-    QString text;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            ++reports;
-            text = box->text();
-            box->accept();
-        }
-    });
-    answer.start(10);
-    w.Timer2Timer();
-    answer.stop();
-    EXPECT_EQ(reports, 1);
-    EXPECT_TRUE(text.contains("Fr000004.bmp")) << text.toStdString();
+    const auto reports = test::answerEveryMessageBox([&] { w.Timer2Timer(); });
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].text.contains("Fr000004.bmp")) << reports[0].text.toStdString();
     const fs::path clip = inFolder("Vid000001.avi");
     EXPECT_EQ(framesInClip(clip), 3) << "the frames before the unreadable one";
     EXPECT_EQ(clipSize(clip), size);
@@ -231,9 +219,7 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
 
 TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     const test::SeenMessageBox box = test::answerMessageBox([&] { w.Timer2Timer(); });
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.text, "Fr*.bmp файлы отсутствуют");
@@ -245,32 +231,20 @@ TEST_F(ClipRecordingTest, NoFramesSaysSoAndStillTakesTheNumber) {
 
 TEST_F(ClipRecordingTest, AFrameThatCannotBeWrittenEndsTheRecordingWithOneReport) {
     TMain& w = *window_;
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     tick();
-    std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
-    if (std::ofstream(inFolder("probe"))) {
-        std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
+    test::UnwritableFolder unwritable(folder_.path());
+    if (!unwritable.holds())
         GTEST_SKIP() << "cannot make the folder unwritable here";
-    }
-    int reports = 0;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            ++reports;
-            box->accept();
-        }
-    });
-    answer.start(10);
     // The frame that cannot be written ends the recording at the next tick.
-    w.Timer1Timer();
-    if (w.recording())
+    const auto reports = test::answerEveryMessageBox([&] {
         w.Timer1Timer();
-    answer.stop();
-    std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
-    EXPECT_GE(reports, 1);
-    EXPECT_LE(reports, 2) << "a report at every step";
+        if (w.recording())
+            w.Timer1Timer();
+    });
+    unwritable.restore();
+    EXPECT_GE(reports.size(), 1u);
+    EXPECT_LE(reports.size(), 2u) << "a report at every step";
     EXPECT_FALSE(w.recording());
     EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
     EXPECT_FALSE(test::control<QProgressBar>(w, "ProgressBar1")->isVisible());
@@ -299,9 +273,7 @@ TEST_F(ClipRecordingTest, AFolderNamedInAnotherEncodingGetsItsClip) {
     const fs::path folder = folder_.path() / "Filme \xE4";
     fs::create_directory(folder);
     test::control<DirectoryListBox>(w, "DirectoryListBox1")->setDirectory(folder.string());
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     w.Timer1Timer();
     w.Timer1Timer();
     const test::SeenMessageBox report = test::answerMessageBox([&] { w.Timer2Timer(); }, 300);
@@ -317,9 +289,7 @@ TEST_F(ClipRecordingTest, AFolderNamedInAnotherEncodingGetsItsClip) {
 TEST_F(ClipRecordingTest, TheFramesOfAFailedClipOutliveTheNextRecording) {
     TMain& w = *window_;
     fs::create_directory(inFolder("Vid000001.avi")); // the clip cannot take its name
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     const char* const names[] = {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"};
     std::vector<std::vector<std::byte>> first;
     for (const char* name : names) {
@@ -334,9 +304,7 @@ TEST_F(ClipRecordingTest, TheFramesOfAFailedClipOutliveTheNextRecording) {
 
     // The next recording, of another size, in the same folder.
     w.setGeometry(10, 10, 200, 150);
-    w.BitBtn1Click();
-    test::control<QTimer>(w, "Timer1")->stop();
-    test::control<QTimer>(w, "Timer2")->stop();
+    startWithTicksByHand();
     const std::vector<test::SeenMessageBox> reports = test::answerEveryMessageBox([&] {
         tick();
         tick();

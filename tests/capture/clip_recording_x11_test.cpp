@@ -3,15 +3,16 @@
 #include "app/UnitMain.h"
 #include "browser/directory_list_box.h"
 #include "platform/platform_services.h"
+#include "tests/support/ffmpeg_frames.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -25,39 +26,51 @@ namespace {
 namespace fs = std::filesystem;
 using test::waitFor;
 
-TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+// The window in the clip mode over the known picture, recording into a
+// folder of its own.
+class ClipRecordingX11 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        ASSERT_TRUE(background_.shown()) << background_.failure();
+        window_.setPlatformServices(choosePlatformServices());
+        test::control<DirectoryListBox>(window_, "DirectoryListBox1")->setDirectory(folder_.str());
+        test::control<QRadioButton>(window_, "RadioButton2")->click();
+    }
+
+    // Records a clip with the capture button and returns its frames as
+    // ffmpeg decodes them, in blue, green, red, alpha.
+    QByteArray recordedFrames() {
+        QTest::mouseClick(test::control<QPushButton>(window_, "BitBtn1"), Qt::LeftButton);
+        EXPECT_TRUE(window_.recording());
+        EXPECT_TRUE(waitFor([&] { return !window_.recording(); }, 30000));
+        const fs::path clip = folder_.path() / "Vid000001.avi";
+        EXPECT_TRUE(fs::exists(clip));
+        EXPECT_FALSE(fs::exists(folder_.path() / "Fr000001.bmp"));
+        return test::ffmpegFrames(clip.string(), "bgra");
+    }
+
+    test::TempDir folder_{"kadrix-clips"};
+    // The window opens in the working folder, which a test before may have
+    // taken away with its own.
+    test::WorkingFolder working_{folder_.str()};
+    test::LockFolders lock_;
+    test::KnownPictureProcess background_;
+    TMain window_{lock_.folders()};
+};
+
+TEST_F(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     if (QGuiApplication::screens().size() > 1)
         GTEST_SKIP() << "the one-screen sessions run this";
-    test::TempDir folder("kadrix-clips");
-    test::TempDir program("kadrix-program");
-    test::KnownPictureProcess background;
-    ASSERT_TRUE(background.shown()) << background.failure();
-    TMain window({QString::fromStdString(program.str()), QString::fromStdString(program.str())});
-    window.setPlatformServices(choosePlatformServices());
-    test::control<DirectoryListBox>(window, "DirectoryListBox1")->setDirectory(folder.str());
-    test::control<QRadioButton>(window, "RadioButton2")->click();
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 20000));
-    ASSERT_TRUE(waitFor([&] { return window.frameGeometry() != window.geometry(); }));
-    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn2"), Qt::LeftButton);
-    window.setGeometry(200, 150, 320, 240);
-    ASSERT_TRUE(waitFor([&] { return window.frameGeometry() == QRect(200, 150, 320, 240); }));
-    ASSERT_TRUE(test::windowShownOverPicture(window));
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_, 20000));
+    ASSERT_TRUE(waitFor([&] { return window_.frameGeometry() != window_.geometry(); }));
+    QTest::mouseClick(test::control<QPushButton>(window_, "BitBtn2"), Qt::LeftButton);
+    window_.setGeometry(200, 150, 320, 240);
+    ASSERT_TRUE(waitFor([&] { return window_.frameGeometry() == QRect(200, 150, 320, 240); }));
+    ASSERT_TRUE(test::windowShownOverPicture(window_));
 
-    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn1"), Qt::LeftButton);
-    ASSERT_TRUE(window.recording());
-    ASSERT_TRUE(waitFor([&] { return !window.recording(); }, 30000));
-    const fs::path clip = folder.path() / "Vid000001.avi";
-    ASSERT_TRUE(fs::exists(clip));
-    EXPECT_FALSE(fs::exists(folder.path() / "Fr000001.bmp"));
-
-    // ffmpeg decodes the clip to raw pictures, bottom row last.
-    QProcess decode;
-    decode.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(clip.string()), "-f",
-                            "rawvideo", "-pix_fmt", "bgra", "-"});
-    ASSERT_TRUE(decode.waitForFinished(60000));
-    const QByteArray raw = decode.readAllStandardOutput();
+    const QByteArray raw = recordedFrames();
     const int frameBytes = 320 * 240 * 4;
     ASSERT_GT(raw.size(), 0);
     ASSERT_EQ(raw.size() % frameBytes, 0);
@@ -69,54 +82,27 @@ TEST(ClipRecordingX11, EveryFrameIsTheScreenUnderTheFrame) {
     for (int f = 0; f < frames; ++f) {
         const QImage frame(reinterpret_cast<const uchar*>(raw.constData()) + f * frameBytes, 320,
                            240, QImage::Format_RGB32);
-        int wrong = 0;
-        for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x)
-                if ((frame.pixel(x, y) & 0xffffff) !=
-                    (test::knownColorAt(200 + x, 150 + y).rgb() & 0xffffff))
-                    ++wrong;
-        EXPECT_EQ(wrong, 0) << "frame " << f;
+        EXPECT_EQ(test::pixelsUnlikeKnownPicture(frame, {200, 150}), 0) << "frame " << f;
     }
 }
 
 // On a desktop of two screens side by side, run with --monitors 2: a
 // maximised recording is the screen the window is on, not the first one.
-TEST(ClipRecordingX11, AMaximisedRecordingIsTheScreenTheWindowIsOn) {
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+TEST_F(ClipRecordingX11, AMaximisedRecordingIsTheScreenTheWindowIsOn) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.size() < 2)
         GTEST_SKIP() << "one screen; the two-screen session runs this";
     const QRect right = screens[1]->geometry();
     ASSERT_GT(right.x(), 0);
-    test::TempDir folder("kadrix-clips");
-    test::TempDir program("kadrix-program");
-    // The window opens in the working folder, which a test before may have
-    // taken away with its own.
-    QDir::setCurrent(QString::fromStdString(folder.str()));
-    test::KnownPictureProcess background;
-    ASSERT_TRUE(background.shown()) << background.failure();
-    TMain window({QString::fromStdString(program.str()), QString::fromStdString(program.str())});
-    window.setPlatformServices(choosePlatformServices());
-    test::control<DirectoryListBox>(window, "DirectoryListBox1")->setDirectory(folder.str());
-    test::control<QRadioButton>(window, "RadioButton2")->click();
-    test::control<QSpinBox>(window, "SpinEdit1")->setValue(1);
-    window.move(right.topLeft() + QPoint(100, 100));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 20000));
-    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn2"), Qt::LeftButton);
-    window.showMaximized();
-    ASSERT_TRUE(waitFor([&] { return window.isMaximized() && window.screen() == screens[1]; }));
+    test::control<QSpinBox>(window_, "SpinEdit1")->setValue(1);
+    window_.move(right.topLeft() + QPoint(100, 100));
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_, 20000));
+    QTest::mouseClick(test::control<QPushButton>(window_, "BitBtn2"), Qt::LeftButton);
+    window_.showMaximized();
+    ASSERT_TRUE(waitFor([&] { return window_.isMaximized() && window_.screen() == screens[1]; }));
 
-    QTest::mouseClick(test::control<QPushButton>(window, "BitBtn1"), Qt::LeftButton);
-    ASSERT_TRUE(window.recording());
-    ASSERT_TRUE(waitFor([&] { return !window.recording(); }, 30000));
-
-    const fs::path clip = folder.path() / "Vid000001.avi";
-    QProcess decode;
-    decode.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(clip.string()), "-f",
-                            "rawvideo", "-pix_fmt", "bgra", "-"});
-    ASSERT_TRUE(decode.waitForFinished(60000));
-    const QByteArray raw = decode.readAllStandardOutput();
+    const QByteArray raw = recordedFrames();
     const qsizetype frameBytes = qsizetype(right.width()) * right.height() * 4;
     ASSERT_GT(raw.size(), 0);
     ASSERT_EQ(raw.size() % frameBytes, 0) << "frames of the screen's size";
@@ -124,13 +110,7 @@ TEST(ClipRecordingX11, AMaximisedRecordingIsTheScreenTheWindowIsOn) {
     // where the right screen shows it.
     const QImage frame(reinterpret_cast<const uchar*>(raw.constData()), right.width(),
                        right.height(), QImage::Format_RGB32);
-    int wrong = 0;
-    for (int y = 100; y < right.height() - 100; y += 7)
-        for (int x = 100; x < right.width() - 100; x += 7)
-            if ((frame.pixel(x, y) & 0xffffff) !=
-                (test::knownColorAt(right.x() + x, right.y() + y).rgb() & 0xffffff))
-                ++wrong;
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(test::pixelsUnlikeKnownPicture(frame, right.topLeft(), 8, 0, 100, 7), 0);
 }
 
 } // namespace

@@ -5,8 +5,11 @@
 #include "tests/support/fake_screen_grabber.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/unwritable_folder.h"
+#include "tests/support/working_folder.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
@@ -19,8 +22,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -53,10 +54,7 @@ QRgb screenColorAt(int x, int y) {
 class SnapshotTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(folder_.str()));
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         auto grabber = std::make_unique<FakeScreenGrabber>(
             screenWidth, screenHeight, PixelFormat::Bgrx32, screenWidth * 4, screenPixels());
         grabber_ = grabber.get();
@@ -64,18 +62,14 @@ protected:
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
-    }
     void toFrame() {
         QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn2"), Qt::LeftButton);
     }
     void snap() { window_->BitBtn1Click(); }
 
-    QString previousDir_;
     TempDir folder_{"kadrix-shots"};
-    TempDir program_{"kadrix-program"};
+    test::WorkingFolder working_{folder_.str()};
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
     FakeScreenGrabber* grabber_ = nullptr;
 };
@@ -129,13 +123,8 @@ TEST_F(SnapshotTest, DoesNothingInTheOptionsLayout) {
 
 TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     toFrame();
-    // Root may write anywhere, except into an immutable folder.
-    std::system(("chattr +i '" + folder_.str() + "' 2>/dev/null").c_str());
-    if (std::ofstream(folder_.path() / "probe")) {
-        std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
-        fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    }
-    if (std::ofstream(folder_.path() / "probe"))
+    const test::UnwritableFolder unwritable(folder_.path());
+    if (!unwritable.holds())
         GTEST_SKIP() << "cannot make the folder unwritable here";
     const test::SeenMessageBox box = test::answerMessageBox([&] {
         QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
@@ -148,8 +137,7 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     EXPECT_EQ(window_->pictureCounter(), 1);
     EXPECT_EQ(window_->windowTitle(), "Kadrix");
 
-    std::system(("chattr -i '" + folder_.str() + "' 2>/dev/null").c_str());
-    fs::permissions(folder_.path(), fs::perms::owner_all);
+    unwritable.restore();
     snap();
     EXPECT_TRUE(fs::exists(expectedPath)) << "the next attempt uses the same number";
 }
@@ -205,12 +193,8 @@ TEST_F(SnapshotTest, StartsInAWorkingFolderNamedInAnotherEncoding) {
     fs::create_directory(folder);
     fs::current_path(folder);
     std::unique_ptr<TMain> second;
-    const test::SeenMessageBox report = test::answerMessageBox(
-        [&] {
-            second = std::make_unique<TMain>(TMain::LockFolders{
-                QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
-        },
-        2000);
+    const test::SeenMessageBox report =
+        test::answerMessageBox([&] { second = std::make_unique<TMain>(lock_.folders()); }, 2000);
     EXPECT_FALSE(report.shown) << report.text.toStdString();
     EXPECT_EQ(second->currentFolder(), folder.string());
     EXPECT_EQ(second->outputPathFor(OutputKind::Picture), (folder / "Pic000001.bmp").string());

@@ -5,7 +5,10 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
+#include "tests/support/lock_folders.h"
+#include "tests/support/screen_colors.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -19,34 +22,14 @@ namespace kadrix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::knownColorAt;
 using test::waitFor;
-
-// What the screen shows of a colour at its depth, as a BMP file holds it.
-QRgb asShown(QColor color, int depth) {
-    if (depth != 16)
-        return color.rgb();
-    // 5 bits a channel in the file; a reader widens them again.
-    auto channel = [](int value) {
-        return (value >> 3) * 255 / 31;
-    };
-    return qRgb(channel(color.red()), channel(color.green()), channel(color.blue()));
-}
-
-int differenceOf(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b))});
-}
 
 class SnapshotX11Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(folder_.str()));
         ASSERT_TRUE(background_.shown()) << background_.failure();
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->setPlatformServices(choosePlatformServices());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
@@ -58,36 +41,23 @@ protected:
         // The picture shows through once the shape has reached the server.
         const QPoint inside = window_->mapToGlobal(QPoint(250, 200));
         ASSERT_TRUE(waitFor([&] {
-            const QImage at = QGuiApplication::primaryScreen()
-                                  ->grabWindow(0, inside.x(), inside.y(), 1, 1)
-                                  .toImage();
-            return differenceOf(at.pixel(0, 0),
-                                asShown(knownColorAt(inside.x(), inside.y()), depth())) <= 12;
+            return test::near(test::screenColorAt(inside),
+                              test::knownColorHeld(inside.x(), inside.y(), bitsPerChannel()), 12);
         }));
         ASSERT_TRUE(test::windowShownOverPicture(*window_));
     }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previousDir_);
-    }
-    int depth() const { return QGuiApplication::primaryScreen()->depth(); }
+    // A 16-bit screen's picture file holds 5 bits a channel.
+    static int bitsPerChannel() { return QGuiApplication::primaryScreen()->depth() == 16 ? 5 : 8; }
 
     // Pixels of the picture that differ from the screen under the frame.
-    int wrongPixels(const QImage& picture, QPoint origin) const {
-        int wrong = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x) {
-                const QRgb expected =
-                    asShown(knownColorAt(origin.x() + x, origin.y() + y), depth());
-                if (differenceOf(picture.pixel(x, y), expected) > (depth() == 16 ? 12 : 0))
-                    ++wrong;
-            }
-        return wrong;
+    static int wrongPixels(const QImage& picture, QPoint origin) {
+        return test::pixelsUnlikeKnownPicture(picture, origin, bitsPerChannel(),
+                                              bitsPerChannel() == 5 ? 12 : 0);
     }
 
-    QString previousDir_;
     test::TempDir folder_{"kadrix-shots"};
-    test::TempDir program_{"kadrix-program"};
+    test::WorkingFolder working_{folder_.str()};
+    test::LockFolders lock_;
     test::KnownPictureProcess background_;
     std::unique_ptr<TMain> window_;
 };
@@ -108,10 +78,8 @@ TEST_F(SnapshotX11Test, ThePictureIsTheScreenUnderTheWholeFrameWhereverItIs) {
         test::control<QPushButton>(*window_, "BitBtn1")
             ->mapToGlobal(test::control<QPushButton>(*window_, "BitBtn1")->rect().center());
     EXPECT_TRUE(waitFor([&] {
-        const QImage at =
-            QGuiApplication::primaryScreen()->grabWindow(0, button.x(), button.y(), 1, 1).toImage();
-        return differenceOf(at.pixel(0, 0),
-                            asShown(knownColorAt(button.x(), button.y()), depth())) > 8;
+        return !test::near(test::screenColorAt(button),
+                           test::knownColorHeld(button.x(), button.y(), bitsPerChannel()), 8);
     }));
 
     // The next snapshot follows the frame to its new place.

@@ -6,7 +6,9 @@
 #include "tests/support/fake_media.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,8 +33,7 @@ using test::TempDir;
 class SoundRecordingTest : public ::testing::Test {
 protected:
     void start(bool hasInput = true, std::chrono::milliseconds stopTakes = {}) {
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         auto recorder = std::make_unique<test::FakeSoundRecorder>(calls_, hasInput);
         recorder->stopTakes = stopTakes;
         window_->setSoundRecorder(std::move(recorder));
@@ -43,16 +44,12 @@ protected:
         QObject::connect(window_.get(), &QWidget::windowTitleChanged,
                          [this](const QString& title) { captions_ << title; });
     }
-    // Reading the file list made the folder the working directory; the next
-    // test's window must not start in a folder that is gone.
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(QDir::tempPath());
-    }
     template <typename T> T* find(const char* name) { return control<T>(*window_, name); }
 
     TempDir folder_{"kadrix-sounds"};
-    TempDir program_{"kadrix-program"};
+    // Reading the file list moves into the folder listed.
+    test::WorkingFolder working_;
+    test::LockFolders lock_;
     std::shared_ptr<test::MediaCalls> calls_ = std::make_shared<test::MediaCalls>();
     std::unique_ptr<TMain> window_;
     QStringList captions_;

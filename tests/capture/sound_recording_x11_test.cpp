@@ -6,7 +6,9 @@
 #include "platform/media_services.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_folder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -77,20 +79,13 @@ protected:
     }
     void open() {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(program_.str())});
+        window_ = std::make_unique<TMain>(lock_.folders());
         window_->setSoundRecorder(createSoundRecorder());
         control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(folder_.str());
         control<QRadioButton>(*window_, "RadioButton3")->click();
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
         control<QPushButton>(*window_, "BitBtn2")->click();
-    }
-    // Reading the file list made the folder the working directory; the next
-    // test's window must not start in a folder that is gone.
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(QDir::tempPath());
     }
     // Records `seconds` with the capture button; returns how long the window
     // took to come back.
@@ -105,7 +100,9 @@ protected:
     }
 
     test::TempDir folder_{"kadrix-sounds"};
-    test::TempDir program_{"kadrix-program"};
+    // Reading the file list moves into the folder listed.
+    test::WorkingFolder working_;
+    test::LockFolders lock_;
     std::unique_ptr<TMain> window_;
 };
 

@@ -1,6 +1,7 @@
 #include "convert/emf_writer.h"
 #include "core/error.h"
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/byte_fields.h"
 
 #include <filesystem>
 #include <functional>
@@ -11,19 +12,9 @@ namespace {
 
 using Bytes = std::vector<std::byte>;
 
-std::uint32_t u32At(const Bytes& b, std::size_t at) {
-    return std::to_integer<std::uint32_t>(b.at(at)) |
-           std::to_integer<std::uint32_t>(b.at(at + 1)) << 8 |
-           std::to_integer<std::uint32_t>(b.at(at + 2)) << 16 |
-           std::to_integer<std::uint32_t>(b.at(at + 3)) << 24;
-}
-std::int32_t s32At(const Bytes& b, std::size_t at) {
-    return static_cast<std::int32_t>(u32At(b, at));
-}
-void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i)
-        b.at(at + i) = std::byte(v >> (8 * i) & 0xFF);
-}
+using test::putField;
+using test::s32At;
+using test::u32At;
 
 // The 16-colour palette as a BMP colour table.
 const std::vector<Rgb> palette16(standardColors.begin(), standardColors.end());
@@ -157,22 +148,22 @@ TEST(EmfWriter, CarriesEveryKindOfDibItAccepts) {
     struct Case {
         std::string name;
         test::BmpRecipe recipe;
-        std::function<void(Bytes&)> change;
+        test::Spoil change;
         std::uint32_t infoSize;
     };
     const auto none = [](Bytes&) {
     };
     const auto rle8 = [](Bytes& b) { // the bits are carried, not decoded
-        putU32(b, 30, 1);
-        putU32(b, 34, 6);
+        putField(b, 30, 1);
+        putField(b, 34, 6);
     };
     const auto bitfields = [](Bytes& b) { // 5-6-5 masks after a 40-byte header
-        putU32(b, 30, 3);
+        putField(b, 30, 3);
         const std::uint32_t masks[] = {0xF800, 0x07E0, 0x001F};
         for (int i = 2; i >= 0; --i)
             for (int k = 3; k >= 0; --k)
                 b.insert(b.begin() + 54, std::byte(masks[i] >> (8 * k) & 0xFF));
-        putU32(b, 10, 66);
+        putField(b, 10, 66);
     };
     auto topDown = sampleRecipe(24, 7, 3);
     topDown.topDown = true;
@@ -215,91 +206,37 @@ TEST(EmfWriter, RefusesWhatIsNotAUsableBitmap) {
     const Bytes good = test::makeBmp(sampleRecipe(24, 7, 3));
     struct Case {
         std::string name;
-        std::function<void(Bytes&)> change;
+        test::Spoil change;
     };
     for (const Case& c : std::vector<Case>{
-             {"empty",
-              [](Bytes& b) {
-                  b.clear();
-              }},
-             {"headers cut short",
-              [](Bytes& b) {
-                  b.resize(53);
-              }},
-             {"not BM",
-              [](Bytes& b) {
-                  b[0] = std::byte{'X'};
-              }},
-             {"pixels cut short",
-              [](Bytes& b) {
-                  b.pop_back();
-              }},
-             {"OS/2 core header",
-              [](Bytes& b) {
-                  putU32(b, 14, 12);
-              }},
-             {"unknown header size",
-              [](Bytes& b) {
-                  putU32(b, 14, 64);
-              }},
-             {"two planes",
-              [](Bytes& b) {
-                  b[26] = std::byte{2};
-              }},
-             {"width 0",
-              [](Bytes& b) {
-                  putU32(b, 18, 0);
-              }},
-             {"negative width",
-              [](Bytes& b) {
-                  putU32(b, 18, 0xFFFFFFF9);
-              }},
-             {"height 0",
-              [](Bytes& b) {
-                  putU32(b, 22, 0);
-              }},
-             {"lowest height",
-              [](Bytes& b) {
-                  putU32(b, 22, 0x80000000);
-              }},
-             {"2 bits",
-              [](Bytes& b) {
-                  b[28] = std::byte{2};
-              }},
-             {"JPEG inside",
-              [](Bytes& b) {
-                  putU32(b, 30, 4);
-              }},
-             {"RLE8 with 24 bits",
-              [](Bytes& b) {
-                  putU32(b, 30, 1);
-              }},
-             {"bit fields with 24 bits",
-              [](Bytes& b) {
-                  putU32(b, 30, 3);
-              }},
-             {"pixels before the header ends",
-              [](Bytes& b) {
-                  putU32(b, 10, 40);
-              }},
-             {"pixels beyond the end",
-              [](Bytes& b) {
-                  putU32(b, 10, 0xFFFFFFF0);
-              }},
+             {"empty", test::cutTo(0)},
+             {"headers cut short", test::cutTo(53)},
+             {"not BM", test::withField(0, 'X', 1)},
+             {"pixels cut short", test::lastByteCut()},
+             {"OS/2 core header", test::withField(14, 12)},
+             {"unknown header size", test::withField(14, 64)},
+             {"two planes", test::withField(26, 2, 1)},
+             {"width 0", test::withField(18, 0)},
+             {"negative width", test::withField(18, 0xFFFFFFF9)},
+             {"height 0", test::withField(22, 0)},
+             {"lowest height", test::withField(22, 0x80000000)},
+             {"2 bits", test::withField(28, 2, 1)},
+             {"JPEG inside", test::withField(30, 4)},
+             {"RLE8 with 24 bits", test::withField(30, 1)},
+             {"bit fields with 24 bits", test::withField(30, 3)},
+             {"pixels before the header ends", test::withField(10, 40)},
+             {"pixels beyond the end", test::withField(10, 0xFFFFFFF0)},
              {"huge picture",
               [](Bytes& b) {
-                  putU32(b, 18, 0x7FFFFFFF);
-                  putU32(b, 22, 0x7FFFFFFF);
+                  putField(b, 18, 0x7FFFFFFF);
+                  putField(b, 22, 0x7FFFFFFF);
               }},
              {"more colours than 8 bits hold",
               [](Bytes& b) {
                   b[28] = std::byte{8};
-                  putU32(b, 46, 257);
+                  putField(b, 46, 257);
               }},
-             {"a colour table beyond the end",
-              [](Bytes& b) {
-                  putU32(b, 46, 0x40000000);
-              }},
+             {"a colour table beyond the end", test::withField(46, 0x40000000)},
          }) {
         Bytes bmp = good;
         c.change(bmp);

@@ -1,6 +1,7 @@
 #include "convert/icon_writer.h"
 #include "core/error.h"
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/byte_fields.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -12,11 +13,7 @@ using test::Canvas;
 
 constexpr Rgb white{255, 255, 255};
 
-std::uint32_t u32At(const std::vector<std::byte>& b, std::size_t at) {
-    return std::to_integer<std::uint32_t>(b[at]) | std::to_integer<std::uint32_t>(b[at + 1]) << 8 |
-           std::to_integer<std::uint32_t>(b[at + 2]) << 16 |
-           std::to_integer<std::uint32_t>(b[at + 3]) << 24;
-}
+using test::u32At;
 
 // Source colours and the standard colour each must become.
 struct ColourCase {
@@ -100,7 +97,8 @@ TEST(IconWriter, LayoutIs766BytesWithTheStandardPalette) {
     const std::vector<std::byte> icon = makeIcon(iconSource().view());
     ASSERT_EQ(icon.size(), 766u);
     struct Field {
-        std::size_t offset, size;
+        std::size_t offset;
+        int size;
         std::uint32_t value;
     };
     for (const Field& f : std::vector<Field>{
@@ -108,8 +106,7 @@ TEST(IconWriter, LayoutIs766BytesWithTheStandardPalette) {
              {9, 1, 0},   {10, 2, 0},  {12, 2, 0},  {14, 4, 744}, {18, 4, 22}, {22, 4, 40},
              {26, 4, 32}, {30, 4, 64}, {34, 2, 1},  {36, 2, 4},   {38, 4, 0},  {42, 4, 512},
              {46, 4, 0},  {50, 4, 0},  {54, 4, 16}, {58, 4, 0}}) {
-        const std::uint32_t mask = f.size == 4 ? 0xFFFFFFFFu : (1u << (8 * f.size)) - 1;
-        EXPECT_EQ(u32At(icon, f.offset) & mask, f.value) << "field at " << f.offset;
+        EXPECT_EQ(test::fieldAt(icon, f.offset, f.size), f.value) << "field at " << f.offset;
     }
     for (std::size_t i = 0; i < standardColors.size(); ++i) {
         const Rgb& c = standardColors[i];

@@ -8,6 +8,7 @@
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/screen_colors.h"
 #include "tests/support/test_files.h"
 
 #include <QAbstractButton>
@@ -45,13 +46,6 @@ QRgb picturePixel(int x, int y) {
     if (x >= 320 && y < 240)
         return x % 2 == 1 && y % 2 == 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
     return qRgb(x * 255 / 639, y * 255 / 479, 96);
-}
-
-QRgb screenPixel(QPoint at) {
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, at.x(), at.y(), 1, 1)
-        .toImage()
-        .pixel(0, 0);
 }
 
 int rounded(double value) {
@@ -125,9 +119,10 @@ protected:
                                  {size.width() * 3 / 4 + 1, size.height() / 4 + 1}};
         for (const QPoint at : places) {
             const QPoint global = viewer_->mapToGlobal(origin + at);
-            EXPECT_TRUE(waitFor([&] { return screenPixel(global) == pixel(at.x(), at.y()); }, 3000))
+            EXPECT_TRUE(waitFor(
+                [&] { return test::screenColorAt(global).rgb() == pixel(at.x(), at.y()); }, 3000))
                 << "picture pixel " << at.x() << "," << at.y() << " shows as " << std::hex
-                << screenPixel(global) << " instead of " << pixel(at.x(), at.y());
+                << test::screenColorAt(global).rgb() << " instead of " << pixel(at.x(), at.y());
         }
     }
 

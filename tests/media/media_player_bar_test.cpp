@@ -6,11 +6,12 @@
 #include "core/error.h"
 #include "media/media_player_bar.h"
 #include "tests/support/fake_media.h"
+#include "tests/support/ffmpeg_frames.h"
 #include "tests/support/gui_wait.h"
+#include "tests/support/screen_colors.h"
 #include "tests/support/temp_dir.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QToolButton>
 #include <QWidget>
 #include <filesystem>
@@ -67,11 +68,7 @@ void writeClip(const test::TempDir& dir, const std::string& clip, PixelFormat fo
 
 // The colour of each frame's middle as ffmpeg decodes the clip.
 std::vector<QRgb> decodedMiddles(const std::string& clip) {
-    QProcess decode;
-    decode.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(clip), "-f", "rawvideo",
-                            "-pix_fmt", "rgb24", "-"});
-    EXPECT_TRUE(decode.waitForFinished(30000));
-    const QByteArray raw = decode.readAllStandardOutput();
+    const QByteArray raw = test::ffmpegFrames(clip, "rgb24");
     const int frameBytes = clipWidth * clipHeight * 3;
     std::vector<QRgb> middles;
     for (int at = 0; at + frameBytes <= raw.size(); at += frameBytes) {
@@ -83,8 +80,7 @@ std::vector<QRgb> decodedMiddles(const std::string& clip) {
 }
 
 bool near(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) <= 6 && std::abs(qGreen(a) - qGreen(b)) <= 6 &&
-           std::abs(qBlue(a) - qBlue(b)) <= 6;
+    return test::near(QColor(a), QColor(b), 6);
 }
 
 QRgb shownMiddle(QWidget& display) {

@@ -1,38 +1,25 @@
 // A sound played to its end on a private sound server, and with none: the
 // window repaints but takes no input meanwhile, and nothing waits forever.
-#include "core/wav_file.h"
 #include "platform/media_services.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_tone.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
 #include <gtest/gtest.h>
-#include <numbers>
-#include <vector>
 
 namespace kadrix {
 namespace {
 
-// 1.5 s of a 440 Hz tone, 16-bit mono at 44.1 kHz.
 std::string writeTone(const test::TempDir& dir) {
-    const PcmFormat format{.channels = 1, .sampleRate = 44100, .bitsPerSample = 16};
-    std::vector<std::byte> samples;
-    for (int n = 0; n < 44100 * 3 / 2; ++n) {
-        const auto value = static_cast<std::int16_t>(
-            8000 * std::sin(2 * std::numbers::pi * 440 * n / format.sampleRate));
-        samples.push_back(static_cast<std::byte>(value & 0xff));
-        samples.push_back(static_cast<std::byte>((value >> 8) & 0xff));
-    }
     const std::string path = dir.path("ZVUK000001.wav");
-    writeWavFile(path, format, samples);
+    test::writeTone(path);
     return path;
 }
-
 int playingStreams() {
     QProcess pactl;
     pactl.start("pactl", {"list", "short", "sink-inputs"});

@@ -1,11 +1,11 @@
 #include "platform/instance_lock.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/unwritable_folder.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,25 +22,11 @@ protected:
         fs::create_directories(programDir_);
         fs::create_directories(runtimeDir_);
     }
-    void TearDown() override {
-        for (const fs::path& dir : lockedDirs_)
-            makeWritable(dir);
-    }
-
-    // A folder nobody may create files in; root needs the immutable flag.
-    void makeUnwritable(const fs::path& dir) {
-        lockedDirs_.push_back(dir);
-        if (::geteuid() == 0)
-            std::system(("chattr +i '" + dir.string() + "' 2>/dev/null").c_str());
-        else
-            fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-        if (std::ofstream(dir / "probe"))
-            GTEST_SKIP() << "cannot make " << dir << " unwritable here";
-    }
-    static void makeWritable(const fs::path& dir) {
-        if (::geteuid() == 0)
-            std::system(("chattr -i '" + dir.string() + "' 2>/dev/null").c_str());
-        fs::permissions(dir, fs::perms::owner_all);
+    // A folder nobody may create files in for the rest of the test; false
+    // where this machine cannot deny it.
+    bool makeUnwritable(const fs::path& dir) {
+        lockedDirs_.push_back(std::make_unique<test::UnwritableFolder>(dir));
+        return lockedDirs_.back()->holds();
     }
 
     fs::path lockIn(const fs::path& dir) const { return dir / lockFileName; }
@@ -48,7 +34,7 @@ protected:
     test::TempDir temp_;
     fs::path root_ = temp_.path();
     fs::path programDir_, runtimeDir_;
-    std::vector<fs::path> lockedDirs_;
+    std::vector<std::unique_ptr<test::UnwritableFolder>> lockedDirs_;
 };
 
 TEST_F(InstanceLockTest, FirstStartCreatesAnEmptyFileAndHoldsIt) {
@@ -62,17 +48,6 @@ TEST_F(InstanceLockTest, FirstStartCreatesAnEmptyFileAndHoldsIt) {
     first.lock.release();
     EXPECT_TRUE(fs::exists(lockIn(programDir_)));
     EXPECT_FALSE(isFileInUse(lockIn(programDir_)));
-}
-
-TEST_F(InstanceLockTest, SecondCopyFindsTheLockHeldAndLeavesItAlone) {
-    InstanceLockResult first = takeInstanceLock(programDir_, runtimeDir_);
-    ASSERT_TRUE(first.lock.held());
-
-    InstanceLockResult second = takeInstanceLock(programDir_, runtimeDir_);
-    EXPECT_TRUE(second.alreadyRunning);
-    EXPECT_FALSE(second.lock.held());
-    EXPECT_TRUE(second.error.empty());
-    EXPECT_TRUE(isFileInUse(lockIn(programDir_))) << "the first copy lost its lock";
 }
 
 TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
@@ -102,11 +77,15 @@ TEST_F(InstanceLockTest, ALockHeldByAnotherProcessCountsUntilThatProcessEnds) {
     ::close(ready[1]);
 }
 
-TEST_F(InstanceLockTest, ExitDeletesOnlyTheFileThisCopyHolds) {
+TEST_F(InstanceLockTest, ASecondCopyFindsTheLockHeldAndExitDeletesOnlyTheFileThisCopyHolds) {
     InstanceLockResult first = takeInstanceLock(programDir_.string(), runtimeDir_.string());
-    InstanceLockResult second = takeInstanceLock(programDir_.string(), runtimeDir_.string());
     ASSERT_TRUE(first.lock.held());
+    InstanceLockResult second = takeInstanceLock(programDir_.string(), runtimeDir_.string());
     ASSERT_TRUE(second.alreadyRunning);
+    EXPECT_FALSE(second.lock.held());
+    EXPECT_TRUE(second.error.empty());
+    EXPECT_TRUE(isFileInUse(lockIn(programDir_))) << "the first copy lost its lock";
+
     second.lock.deleteAndRelease();
     EXPECT_TRUE(fs::exists(lockIn(programDir_))) << "a second copy deleted the running copy's lock";
     EXPECT_TRUE(isFileInUse(lockIn(programDir_).string()));
@@ -127,7 +106,8 @@ TEST_F(InstanceLockTest, AStaleFileIsReplacedByAFreshEmptyOne) {
 }
 
 TEST_F(InstanceLockTest, AnUnwritableProgramFolderUsesTheRuntimeFolder) {
-    makeUnwritable(programDir_);
+    if (!makeUnwritable(programDir_))
+        GTEST_SKIP() << "cannot make a folder unwritable here";
     InstanceLockResult first = takeInstanceLock(programDir_, runtimeDir_);
     ASSERT_TRUE(first.lock.held()) << first.error;
     EXPECT_EQ(first.lock.path(), lockIn(runtimeDir_));
@@ -138,8 +118,8 @@ TEST_F(InstanceLockTest, AnUnwritableProgramFolderUsesTheRuntimeFolder) {
 }
 
 TEST_F(InstanceLockTest, NoWritableFolderRunsUnlockedWithAnError) {
-    makeUnwritable(programDir_);
-    makeUnwritable(runtimeDir_);
+    if (!makeUnwritable(programDir_) || !makeUnwritable(runtimeDir_))
+        GTEST_SKIP() << "cannot make a folder unwritable here";
     InstanceLockResult result = takeInstanceLock(programDir_, runtimeDir_);
     EXPECT_FALSE(result.lock.held());
     EXPECT_FALSE(result.alreadyRunning);

@@ -85,27 +85,29 @@ TEST(MountInfo, UnescapesOnlyThreeOctalDigits) {
 }
 
 TEST(MountInfo, KeepsTheVolumesAUserWouldPickSortedByMountPoint) {
-    const std::vector<std::string> expected = {
-        "/",        "/data\ttab\\back",    "/home", "/media/anna/My Disk", "/mnt/box",
-        "/mnt/nas", "/run/media/anna/USB", "/tank"};
-    EXPECT_EQ(mountPointsOf(userVolumeMounts(parseMountInfo(desktopTable))), expected);
-}
-
-TEST(MountInfo, TheLastMountOnAPointHidesTheEarlierOnes) {
-    EXPECT_EQ(
-        mountPointsOf(userVolumeMounts(parseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                                      "2 1 0:40 / /mnt/x rw - tmpfs tmpfs rw\n"
-                                                      "3 2 8:17 / /mnt/x rw - ext4 /dev/sdb1 rw\n"
-                                                      "4 1 8:18 / /mnt/y rw - ext4 /dev/sdb2 rw\n"
-                                                      "5 4 0:41 / /mnt/y rw - tmpfs tmpfs rw\n"))),
-        (std::vector<std::string>{"/", "/mnt/x"}));
-}
-
-TEST(MountInfo, TheRootIsAVolumeWhateverItsType) {
-    // As in a container, whose root is an overlay.
-    EXPECT_EQ(mountPointsOf(userVolumeMounts(
-                  parseMountInfo("1 0 0:50 / / rw - overlay overlay rw,lowerdir=/a\n"))),
-              std::vector<std::string>{"/"});
+    const struct {
+        const char* what;
+        std::string_view table;
+        std::vector<std::string> volumes;
+    } cases[] = {
+        {"a desktop",
+         desktopTable,
+         {"/", "/data\ttab\\back", "/home", "/media/anna/My Disk", "/mnt/box", "/mnt/nas",
+          "/run/media/anna/USB", "/tank"}},
+        {"the last mount on a point hides the earlier ones",
+         "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+         "2 1 0:40 / /mnt/x rw - tmpfs tmpfs rw\n"
+         "3 2 8:17 / /mnt/x rw - ext4 /dev/sdb1 rw\n"
+         "4 1 8:18 / /mnt/y rw - ext4 /dev/sdb2 rw\n"
+         "5 4 0:41 / /mnt/y rw - tmpfs tmpfs rw\n",
+         {"/", "/mnt/x"}},
+        // As in a container, whose root is an overlay.
+        {"the root is a volume whatever its type",
+         "1 0 0:50 / / rw - overlay overlay rw,lowerdir=/a\n",
+         {"/"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mountPointsOf(userVolumeMounts(parseMountInfo(c.table))), c.volumes) << c.what;
 }
 
 TEST(MountInfo, FindsTheVolumeAFolderLiesOn) {

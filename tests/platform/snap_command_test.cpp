@@ -5,12 +5,11 @@
 #include "tests/platform/x11_test_picture.h"
 #include "tests/support/imagemagick_decode.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,13 +24,6 @@ struct ToolRun {
     std::string err;
 };
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class SnapCommandTest : public ::testing::Test {
 protected:
     void SetUp() override { rootPicture(); }
@@ -42,8 +34,8 @@ protected:
             "cd '" + dir_.string() + "' && " KADRIX_BINARY_DIR "/tool/kadrix-tool snap " + args +
             " >'" + (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() + "'";
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir_ / "out"),
-                slurp(dir_ / "err")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readText(dir_ / "out"),
+                test::readText(dir_ / "err")};
     }
 
     // The file shows the picture's rectangle: exactly on a 24-bit screen,
@@ -82,20 +74,22 @@ protected:
     fs::path dir_ = temp_.path();
 };
 
+// Inside the screen, and past its edge, where the picture is black.
 TEST_F(SnapCommandTest, WritesTheScreenRectangleAsABmp) {
-    const std::string path = dir_ / "shot.bmp";
-    const ToolRun run = snap("13 17 301 77 " + path);
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    expectPicture(path, 13, 17, 301, 77);
-}
-
-TEST_F(SnapCommandTest, ARectanglePastTheScreenEdgeIsBlackThere) {
-    const std::string path = dir_ / "edge.bmp";
-    const int w = rootPicture().width();
-    const ToolRun run = snap(std::to_string(w - 20) + " -9 41 30 " + path);
-    ASSERT_EQ(run.status, 0) << run.err;
-    expectPicture(path, w - 20, -9, 41, 30);
+    const int screenWidth = rootPicture().width();
+    const struct {
+        int x, y, width, height;
+    } rects[] = {{13, 17, 301, 77}, {screenWidth - 20, -9, 41, 30}};
+    for (const auto& r : rects) {
+        const std::string args = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                                 std::to_string(r.width) + " " + std::to_string(r.height);
+        SCOPED_TRACE(args);
+        const std::string path = dir_ / "shot.bmp";
+        const ToolRun run = snap(args + " " + path);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        expectPicture(path, r.x, r.y, r.width, r.height);
+    }
 }
 
 TEST_F(SnapCommandTest, CountWritesNumberedPictures) {

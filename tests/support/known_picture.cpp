@@ -1,5 +1,7 @@
 #include "tests/support/known_picture.h"
 
+#include "tests/support/screen_colors.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -14,6 +16,27 @@ QImage knownPicture(QSize size) {
             line[x] = knownColorAt(x, y).rgb();
     }
     return picture;
+}
+
+QColor knownColorHeld(int x, int y, int bitsPerChannel) {
+    const QColor known = knownColorAt(x, y);
+    const int shift = 8 - bitsPerChannel;
+    const int most = (1 << bitsPerChannel) - 1;
+    auto held = [&](int value) {
+        return (value >> shift) * 255 / most;
+    };
+    return QColor(held(known.red()), held(known.green()), held(known.blue()));
+}
+
+int pixelsUnlikeKnownPicture(const QImage& picture, QPoint origin, int bitsPerChannel,
+                             int tolerance, int margin, int step) {
+    int unlike = 0;
+    for (int y = margin; y < picture.height() - margin; y += step)
+        for (int x = margin; x < picture.width() - margin; x += step)
+            if (!near(picture.pixelColor(x, y),
+                      knownColorHeld(origin.x() + x, origin.y() + y, bitsPerChannel), tolerance))
+                ++unlike;
+    return unlike;
 }
 
 KnownPictureWindow::KnownPictureWindow()

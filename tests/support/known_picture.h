@@ -15,6 +15,16 @@ inline QColor knownColorAt(int x, int y) {
 
 QImage knownPicture(QSize size);
 
+// The known colour at a point as a picture of bitsPerChannel bits a channel
+// holds it (5 from a 16-bit screen), widened again as a reader does.
+QColor knownColorHeld(int x, int y, int bitsPerChannel);
+
+// How many pixels of a picture of the screen, its top-left corner at origin,
+// are not the known picture there: every step-th row and column inside
+// margin, each channel within tolerance of the colour as held.
+int pixelsUnlikeKnownPicture(const QImage& picture, QPoint origin, int bitsPerChannel = 8,
+                             int tolerance = 0, int margin = 0, int step = 1);
+
 // Starts the known picture in a process of its own and waits until it shows.
 class KnownPictureProcess {
 public:

@@ -1,5 +1,6 @@
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
+#include "tests/support/screen_colors.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -22,13 +23,8 @@ KnownPictureProcess::KnownPictureProcess() {
     QColor seen;
     shown_ = waitFor(
         [&] {
-            const QImage at = QGuiApplication::primaryScreen()
-                                  ->grabWindow(0, middle.x(), middle.y(), 1, 1)
-                                  .toImage();
-            seen = at.pixelColor(0, 0);
-            return std::abs(seen.red() - expected.red()) <= 8 &&
-                   std::abs(seen.green() - expected.green()) <= 8 &&
-                   std::abs(seen.blue() - expected.blue()) <= 8;
+            seen = screenColorAt(middle);
+            return near(seen, expected, 8);
         },
         20000);
     if (!shown_) {
@@ -47,17 +43,11 @@ bool windowShownOverPicture(const QWidget& window) {
     return waitFor([&] {
         const QPoint row = window.mapToGlobal(QPoint(0, 4));
         const int width = window.width();
-        const QImage at =
-            QGuiApplication::primaryScreen()->grabWindow(0, row.x(), row.y(), width, 1).toImage();
+        const QImage at = screenArea(QRect(row, QSize(width, 1)));
         int differing = 0;
-        for (int x = 0; x < width; ++x) {
-            const QColor seen = at.pixelColor(x, 0);
-            const QColor known = knownColorAt(row.x() + x, row.y());
-            if (std::abs(seen.red() - known.red()) > tolerance ||
-                std::abs(seen.green() - known.green()) > tolerance ||
-                std::abs(seen.blue() - known.blue()) > tolerance)
+        for (int x = 0; x < width; ++x)
+            if (!near(at.pixelColor(x, 0), knownColorAt(row.x() + x, row.y()), tolerance))
                 ++differing;
-        }
         return differing * 10 > width * 6;
     });
 }

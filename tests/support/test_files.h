@@ -36,4 +36,10 @@ inline std::vector<std::byte> readFile(const std::string& path) {
     return {first, first + bytes.size()};
 }
 
+// The whole file as text; throws when it cannot be read.
+inline std::string readText(const std::string& path) {
+    const std::vector<std::byte> bytes = readFile(path);
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 } // namespace kadrix::test

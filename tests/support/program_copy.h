@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/instance_lock.h"
+#include "tests/support/temp_dir.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kadrix::test {
+
+// The built program copied into a temporary folder of its own, so that its
+// lock file lies there and no other test's copy can meet it. Every copy
+// started from it is killed when the test ends.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const std::string& tag) : dir_(tag), program_(dir_.path() / "kadrix") {
+        std::filesystem::copy_file(std::filesystem::path(KADRIX_BINARY_DIR) / "app" / "kadrix",
+                                   program_);
+    }
+    ~ProgramCopy() { endAll(); }
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    // Starts the program in its folder; throws when it cannot start.
+    QProcess&
+    start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+        auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QString::fromStdString(dir_.str()));
+        process.start(QString::fromStdString(program_.string()), {});
+        if (!process.waitForStarted())
+            throw std::runtime_error("cannot start " + program_.string());
+        return process;
+    }
+    // Kills every copy still running.
+    void endAll() {
+        for (const auto& process : processes_) {
+            process->kill();
+            process->waitForFinished();
+        }
+    }
+
+    const TempDir& folder() const { return dir_; }
+    std::string lockPath() const { return dir_.path(lockFileName); }
+
+private:
+    TempDir dir_;
+    std::filesystem::path program_;
+    std::vector<std::unique_ptr<QProcess>> processes_;
+};
+
+} // namespace kadrix::test
