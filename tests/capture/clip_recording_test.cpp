@@ -73,6 +73,10 @@ protected:
         window_->setGeometry(10, 10, 160, 120);
     }
     fs::path inFolder(const char* name) const { return folder_.path() / name; }
+    // What a report says of frames moved aside from the first clip.
+    QString keptInVid000001() const {
+        return QString::fromStdString("kept in \"" + inFolder("Vid000001").string() + "\"");
+    }
 
     // Starts a recording whose ticks the test gives itself.
     void startWithTicksByHand() {
@@ -210,9 +214,7 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
         EXPECT_TRUE(fs::exists(inFolder("Vid000001") / left))
             << left << ": not in the clip, so kept";
     }
-    EXPECT_TRUE(
-        text.contains(QString::fromStdString("kept in \"" + inFolder("Vid000001").string() + "\"")))
-        << text.toStdString();
+    EXPECT_TRUE(reports[0].text.contains(keptInVid000001())) << reports[0].text.toStdString();
     EXPECT_FALSE(w.recording());
     EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
 }
@@ -298,9 +300,7 @@ TEST_F(ClipRecordingTest, TheFramesOfAFailedClipOutliveTheNextRecording) {
     }
     const test::SeenMessageBox report = test::answerMessageBox([&] { w.Timer2Timer(); });
     ASSERT_TRUE(report.shown);
-    EXPECT_TRUE(report.text.contains(
-        QString::fromStdString("kept in \"" + inFolder("Vid000001").string() + "\"")))
-        << report.text.toStdString();
+    EXPECT_TRUE(report.text.contains(keptInVid000001())) << report.text.toStdString();
 
     // The next recording, of another size, in the same folder.
     w.setGeometry(10, 10, 200, 150);
