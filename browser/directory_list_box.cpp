@@ -58,7 +58,8 @@ std::string absoluteFolder(const std::string& folder) {
 } // namespace
 
 DirectoryListBox::DirectoryListBox(QWidget* parent)
-    : QListWidget(parent), openIcon_(glyphs::openFolder()), closedIcon_(glyphs::closedFolder()) {
+    : QListWidget(parent), openIcon_(glyphs::drawn(glyphs::Glyph::OpenFolder)),
+      closedIcon_(glyphs::drawn(glyphs::Glyph::ClosedFolder)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setItemDelegate(new IndentDelegate(this));
 }

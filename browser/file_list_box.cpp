@@ -49,8 +49,9 @@ QString widestOf(const QStringList& texts, const QFontMetrics& metrics) {
 class FileListBox::EntryLook : public QStyledItemDelegate {
 public:
     explicit EntryLook(FileListBox* list)
-        : QStyledItemDelegate(list), picture_(glyphs::picture()), clip_(glyphs::clip()),
-          sound_(glyphs::sound()), other_(glyphs::otherFile()) {}
+        : QStyledItemDelegate(list), picture_(glyphs::drawn(glyphs::Glyph::Picture)),
+          clip_(glyphs::drawn(glyphs::Glyph::Clip)), sound_(glyphs::drawn(glyphs::Glyph::Sound)),
+          other_(glyphs::drawn(glyphs::Glyph::OtherFile)) {}
 
     const QIcon& glyphFor(const QString& entry) const {
         if (entry.endsWith(".bmp", Qt::CaseInsensitive))

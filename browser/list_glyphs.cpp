@@ -88,28 +88,11 @@ void drawOpenFolder(QPainter& p) {
 
 } // namespace
 
-QIcon picture() {
-    return drawGlyph(drawPicture);
-}
-
-QIcon clip() {
-    return drawGlyph(drawClip);
-}
-
-QIcon sound() {
-    return drawGlyph(drawSound);
-}
-
-QIcon otherFile() {
-    return drawGlyph(drawOtherFile);
-}
-
-QIcon openFolder() {
-    return drawGlyph(drawOpenFolder);
-}
-
-QIcon closedFolder() {
-    return drawGlyph(drawClosedFolder);
+QIcon drawn(Glyph glyph) {
+    // In the order of Glyph.
+    constexpr void (*draw[])(QPainter&) = {drawPicture,   drawClip,       drawSound,
+                                           drawOtherFile, drawOpenFolder, drawClosedFolder};
+    return drawGlyph(draw[static_cast<int>(glyph)]);
 }
 
 } // namespace kadrix::glyphs
