@@ -79,12 +79,24 @@ protected:
         ASSERT_TRUE(waitFor([&] { return !mainWindow().isEmpty() && !isViewable(mainWindow()); }))
             << "the window did not hide";
         ASSERT_TRUE(isFileInUse(program_.lockPath()));
+        // trayer lays the icon out after it shows, its panel growing to fit:
+        // clicks wait until the icon stays where it is.
+        QRect last;
+        int steadyLooks = 0;
+        ASSERT_TRUE(waitFor([&] {
+            const QRect now = geometryOf(iconWindow());
+            steadyLooks = now == last && !now.isEmpty() ? steadyLooks + 1 : 0;
+            last = now;
+            return steadyLooks >= 3;
+        })) << "the icon did not settle";
     }
     // Keys as the user types them, to the window in front, which must be
-    // this one.
+    // this one: the window manager's choice and the keyboard's focus both,
+    // for the window manager acts on the window that has the focus.
     static void type(const QString& window, const QString& keys) {
-        ASSERT_TRUE(waitFor([&] { return xdotool({"getactivewindow"}) == window; }))
-            << "the window is not in front";
+        ASSERT_TRUE(waitFor([&] {
+            return xdotool({"getactivewindow"}) == window && xdotool({"getwindowfocus"}) == window;
+        })) << "the window is not in front";
         xdotool({"key", keys});
     }
     void click(const QString& window, int button) {
