@@ -14,9 +14,8 @@ cd "$(dirname "$0")/.."
 
 tool=$(realpath "${1:-build/tool/kadrix-tool}")
 runs=${2:-9}
-for program in "$tool" ffmpeg python3 /usr/bin/time; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$tool" ffmpeg python3 /usr/bin/time
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-avi-XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -12,9 +12,8 @@ cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 runs=${2:-15}
 bench=$build/bench/file_list_bench
-for program in "$bench" hyperfine ls python3; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$bench" hyperfine ls python3
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-file-list-XXXXXX")
 trap 'rm -rf "$work"' EXIT

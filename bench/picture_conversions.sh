@@ -22,9 +22,8 @@ seconds=${2:-5}
 tool=$build/tool/kadrix-tool
 encoder=$build/bench/jpeg_encode_bench
 python=/usr/bin/python3 # the system interpreter, which has Pillow
-for program in "$tool" "$encoder" cjpeg convert tjbench hyperfine "$python"; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$tool" "$encoder" cjpeg convert tjbench hyperfine "$python"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-pictures-XXXXXX")
 trap 'rm -rf "$work"' EXIT

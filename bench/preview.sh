@@ -16,9 +16,8 @@ build=$(realpath "${1:-build}")
 runs=${2:-15}
 bench=$build/bench/preview_bench
 python=/usr/bin/python3 # the system interpreter, which has Pillow
-for program in "$bench" convert "$python"; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$bench" convert "$python"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-preview-XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -20,9 +20,8 @@ fi
 build=$(realpath "${1:-build}")
 seconds=${2:-10}
 bench=$build/bench/recording_rhythm_bench
-for program in "$bench" ffmpeg convert display; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$bench" ffmpeg convert display
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-rhythm-XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -24,9 +24,8 @@ build=$(realpath "${1:-build}")
 runs=${2:-7}
 tool=$build/tool/kadrix-tool
 frames=100
-for program in "$tool" ffmpeg import convert display hyperfine python3; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$tool" ffmpeg import convert display hyperfine python3
 
 parent=${TMPDIR:-/dev/shm}
 [ -d "$parent" ] && [ -w "$parent" ] || parent=/tmp

@@ -20,9 +20,8 @@ fi
 bench=$(realpath "${1:-build}")/bench/sound_record_bench
 runs=${2:-3}
 seconds=10
-for program in "$bench" parecord soxi /usr/bin/time; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$bench" parecord soxi /usr/bin/time
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-sound-XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -27,9 +27,8 @@ runs=${2:-15}
 watcher=$build/bench/map_watcher
 peer=$build/bench/trivial_window
 kadrix=${KADRIX:-$build/app/kadrix}
-for program in "$watcher" "$peer" "$kadrix" trayer python3; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$watcher" "$peer" "$kadrix" trayer python3
 
 work=$(mktemp -d)
 trap 'kill $tray 2>/dev/null || true; rm -rf "$work"' EXIT

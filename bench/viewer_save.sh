@@ -15,9 +15,8 @@ build=$(realpath "${1:-build}")
 runs=${2:-20}
 saver=$build/bench/viewer_save_bench
 python=/usr/bin/python3 # the system interpreter, which has Pillow
-for program in "$saver" convert "$python"; do
-    command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
-done
+source bench/need
+need "$saver" convert "$python"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-viewer-XXXXXX")
 trap 'rm -rf "$work"' EXIT
