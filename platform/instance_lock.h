@@ -3,6 +3,7 @@
 #include "core/file.h"
 
 #include <string>
+#include <utility>
 
 namespace kadrix {
 
@@ -16,10 +17,7 @@ bool isFileInUse(const std::string& path);
 class InstanceLock {
 public:
     InstanceLock() = default;
-
-    // Creates path afresh, empty, and holds it. Throws kadrix::Error naming the
-    // path when it cannot be created or locked.
-    static InstanceLock create(const std::string& path);
+    InstanceLock(std::string path, UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
 
     bool held() const { return static_cast<bool>(fd_); }
     const std::string& path() const { return path_; }
@@ -44,7 +42,9 @@ struct InstanceLockResult {
 
 // Takes "KadrixZap.dat" in the program's own folder, or in the user's runtime
 // folder where the program's folder is not writable (a system-wide install).
-// A file that nobody holds is stale: it is deleted and created afresh.
+// A file that nobody holds is stale: it is taken and emptied, or, where it
+// cannot be opened for writing, deleted and created afresh. Of copies started
+// at the same instant, exactly one holds the lock.
 InstanceLockResult takeInstanceLock(const std::string& programDir, const std::string& runtimeDir);
 
 inline constexpr const char* lockFileName = "KadrixZap.dat";

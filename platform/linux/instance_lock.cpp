@@ -18,17 +18,6 @@ bool isFileInUse(const std::string& path) {
     return ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0;
 }
 
-InstanceLock InstanceLock::create(const std::string& path) {
-    InstanceLock lock;
-    lock.path_ = path;
-    lock.fd_ = UniqueFd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (!lock.fd_)
-        throw systemError("Cannot create file", path, errno);
-    if (::flock(lock.fd_.get(), LOCK_EX | LOCK_NB) != 0)
-        throw systemError("Cannot lock file", path, errno);
-    return lock;
-}
-
 void InstanceLock::deleteAndRelease() {
     if (fd_ && !path_.empty())
         ::unlink(path_.c_str());
@@ -37,30 +26,77 @@ void InstanceLock::deleteAndRelease() {
 
 namespace {
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+enum class Take { Held, InUse, Retry, Failed };
+
+// One attempt at path. The file is opened without truncating and locked
+// before anything is done to it: truncating or deleting first would let two
+// copies starting at the same instant each take a lock of its own.
+Take takeOnce(const std::string& path, InstanceLockResult& result) {
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (!fd) {
+        const int error = errno;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            result.error = systemError("Cannot create file", path, error).what();
+            return Take::Failed;
+        }
+        // Somebody else's file, or a read-only one: held, or stale and
+        // replaced where the folder lets us.
+        if (isFileInUse(path))
+            return Take::InUse;
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            result.error = systemError("Cannot create file", path, error).what();
+            return Take::Failed;
+        }
+        return Take::Retry;
+    }
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return Take::InUse;
+        result.error = systemError("Cannot lock file", path, errno).what();
+        return Take::Failed;
+    }
+    // An exiting copy deletes its file before it lets the lock go: a lock
+    // taken on the file it deleted is no lock, so it is taken again.
+    struct stat held {
+    }, named{};
+    if (::fstat(fd.get(), &held) != 0 || ::lstat(path.c_str(), &named) != 0 ||
+        !sameFile(held, named))
+        return Take::Retry;
+    if (::ftruncate(fd.get(), 0) != 0) {
+        result.error = systemError("Cannot create file", path, errno).what();
+        return Take::Failed;
+    }
+    result.lock = InstanceLock(path, std::move(fd));
+    result.error.clear();
+    return Take::Held;
 }
 
 // The lock test in one folder. Returns false when the folder cannot hold a
 // lock file at all (the caller may try another folder).
 bool tryFolder(const std::string& folder, InstanceLockResult& result) {
     const std::string path = joinPath(folder, lockFileName);
-    if (exists(path)) {
-        if (isFileInUse(path)) {
+    // Each retry follows a file deleted under us; a handful settles any
+    // plausible run of copies starting and ending together.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        switch (takeOnce(path, result)) {
+        case Take::Held:
+            return true;
+        case Take::InUse:
             result.alreadyRunning = true;
             return true;
+        case Take::Failed:
+            return false;
+        case Take::Retry:
+            break;
         }
-        ::unlink(path.c_str());
     }
-    try {
-        result.lock = InstanceLock::create(path);
-        result.error.clear();
-        return true;
-    } catch (const Error& error) {
-        result.error = error.what();
-        return false;
-    }
+    result.error = "Cannot lock file \"" + path + "\": it keeps being replaced";
+    return false;
 }
 
 } // namespace

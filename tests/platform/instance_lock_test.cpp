@@ -3,10 +3,12 @@
 #include "tests/support/test_files.h"
 #include "tests/support/unwritable_folder.h"
 
+#include <barrier>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kadrix {
@@ -103,6 +105,58 @@ TEST_F(InstanceLockTest, AStaleFileIsReplacedByAFreshEmptyOne) {
     ASSERT_TRUE(result.lock.held()) << result.error;
     EXPECT_FALSE(result.alreadyRunning);
     EXPECT_EQ(fs::file_size(lockIn(programDir_)), 0u);
+}
+
+// Copies starting at the same instant, over a folder with no file, a stale
+// one, or the file of a copy that is exiting just then. Locks of one process
+// conflict between its descriptors as between processes, so threads stand in
+// for the copies.
+TEST_F(InstanceLockTest, OfCopiesStartingTogetherAtMostOneRunsAndItHoldsTheNamedFile) {
+    constexpr int copies = 4;
+    for (int round = 0; round < 300; ++round) {
+        const bool stale = round % 3 == 1;
+        const bool exiting = round % 3 == 2;
+        if (stale)
+            test::writeFile(lockIn(programDir_), "left over by a crash");
+        InstanceLockResult running;
+        if (exiting)
+            running = takeInstanceLock(programDir_, runtimeDir_);
+
+        std::vector<InstanceLockResult> results(copies);
+        std::barrier start(copies + 1);
+        std::vector<std::jthread> threads;
+        for (int i = 0; i < copies; ++i)
+            threads.emplace_back([&, i] {
+                start.arrive_and_wait();
+                results[i] = takeInstanceLock(programDir_, runtimeDir_);
+            });
+        start.arrive_and_wait();
+        if (exiting)
+            running.lock.deleteAndRelease();
+        threads.clear();
+
+        int held = 0;
+        for (const InstanceLockResult& result : results) {
+            EXPECT_TRUE(result.error.empty()) << result.error;
+            if (result.lock.held()) {
+                ++held;
+                EXPECT_EQ(result.lock.path(), lockIn(programDir_));
+            } else {
+                EXPECT_TRUE(result.alreadyRunning);
+            }
+        }
+        ASSERT_LE(held, 1) << "round " << round;
+        if (!exiting) {
+            ASSERT_EQ(held, 1) << "round " << round;
+        }
+        if (held == 1) {
+            ASSERT_TRUE(isFileInUse(lockIn(programDir_)))
+                << "round " << round << ": the lock is held on a deleted file";
+        }
+        ASSERT_FALSE(fs::exists(lockIn(runtimeDir_))) << "round " << round;
+        for (InstanceLockResult& result : results)
+            result.lock.deleteAndRelease();
+    }
 }
 
 TEST_F(InstanceLockTest, AnUnwritableProgramFolderUsesTheRuntimeFolder) {
