@@ -6,6 +6,7 @@
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
+#include "browser/list_glyphs.h"
 #include "browser/picture_box.h"
 #include "capture/clip_timing.h"
 #include "media/media_player_bar.h"
@@ -57,10 +58,16 @@ QRadioButton* modeButton(QWidget* parent, const char* name, const QString& capti
     button->setCursor(Qt::PointingHandCursor);
     // A smaller indicator, closer to its caption, than the style's own: the
     // four buttons stand 42 pixels apart and "bmp" must not run under "avi".
-    button->setStyleSheet(QString("QRadioButton { background-color: %1; color: white;"
-                                  " spacing: 3px; }"
-                                  "QRadioButton::indicator { width: 12px; height: 12px; }")
-                              .arg(color.name()));
+    // The indicator is drawn here, white with a dark dot: the style's own
+    // takes the button's background inside, and vanished on navy and teal.
+    button->setStyleSheet(
+        QString("QRadioButton { background-color: %1; color: white; spacing: 3px; }"
+                "QRadioButton::indicator { width: 10px; height: 10px; border-radius: 6px;"
+                " border: 1px solid rgb(192, 192, 192); background-color: white; }"
+                "QRadioButton::indicator:checked { background-color: qradialgradient("
+                "cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 black,"
+                " stop: 0.45 black, stop: 0.55 white, stop: 1 white); }")
+            .arg(color.name()));
     return button;
 }
 
@@ -155,7 +162,7 @@ void TMain::createControls() {
     RadioButton1->setChecked(true);
 
     BitBtn3 = place(handButton(Panel1, "BitBtn3", "Удалить все"), "BitBtn3", 219, 355, 134, 26);
-    BitBtn3->setIcon(QIcon(":/kadrix/delete-all.png"));
+    BitBtn3->setIcon(glyphs::drawn(glyphs::Glyph::DeleteAll));
 
     Image1 = place(new PictureBox(Panel1), "Image1", 357, 105, 195, 193);
     Image1->setCursor(Qt::PointingHandCursor);

@@ -3,6 +3,7 @@
 // program's icon comes from the share folder beside its executable.
 #include "app/UnitMain.h"
 #include "app/application_icon.h"
+#include "app/colors.h"
 #include "app/kadrix_application.h"
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionToolButton>
 #include <QToolButton>
@@ -92,6 +94,33 @@ TEST_F(DesktopLookTest, EveryCaptionFitsItsControlInLiberationSans) {
         ++checked;
     }
     EXPECT_GE(checked, 15) << "the window's captions were not found";
+}
+
+// The mode buttons keep their colours, and each shows its indicator: white
+// inside, with a dark dot on the chosen mode only. The style's own indicator
+// took the button's colour inside and could not be seen on navy or teal.
+TEST_F(DesktopLookTest, EveryModeButtonShowsItsIndicatorOnItsOwnColour) {
+    TMain window(lock_.folders());
+    window.show();
+    const std::pair<const char*, QColor> modes[] = {{"RadioButton1", colors::green},
+                                                    {"RadioButton2", colors::olive},
+                                                    {"RadioButton3", colors::navy},
+                                                    {"RadioButton4", colors::teal}};
+    for (const auto& [name, color] : modes) {
+        auto* button = window.findChild<QRadioButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        const QImage picture = button->grab().toImage();
+        EXPECT_EQ(picture.pixelColor(picture.width() - 2, picture.height() / 2), color) << name;
+        int white = 0, dark = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < 14; ++x) {
+                const QColor pixel = picture.pixelColor(x, y);
+                white += pixel.lightness() > 240;
+                dark += pixel.lightness() < 40;
+            }
+        EXPECT_GE(white, 30) << name << ": no indicator to be seen";
+        EXPECT_EQ(dark > 4, button->isChecked()) << name << ": " << dark << " dark pixels";
+    }
 }
 
 TEST(DesktopLook, QtsOwnButtonsAreRussian) {
