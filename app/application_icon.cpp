@@ -3,23 +3,84 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <utility>
 
 namespace kadrix {
+
+namespace {
+
+// Each size is read from its file when it is asked for, and none is kept.
+// The window manager takes all six sizes once, when the window's icon is set.
+// Keeping their pixels for the rest of the run (a third of a megabyte, most
+// of it the 256 x 256 one) would serve nothing. The notification area asks
+// again only when it repaints the icon. Every mode shows the normal picture:
+// the icon is never shown disabled.
+class IconFiles final : public QIconEngine {
+public:
+    // (side, path) pairs, smallest side first.
+    explicit IconFiles(QList<std::pair<int, QString>> files) : files_(std::move(files)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        QPixmap picture(nearest(size).second);
+        if (picture.width() > size.width() || picture.height() > size.height())
+            picture = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return picture;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        QRect target(QPoint(), picture.size() / ratio);
+        target.moveCenter(rect.center());
+        painter->drawPixmap(target, picture);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = nearest(size).first;
+        return QSize(side, side).boundedTo(size);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const auto& file : files_)
+            sizes << QSize(file.first, file.first);
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new IconFiles(files_); }
+    QString key() const override { return QStringLiteral("kadrix-icon-files"); }
+
+private:
+    // The smallest file at least as big as asked for, else the biggest.
+    const std::pair<int, QString>& nearest(const QSize& size) const {
+        for (const auto& file : files_)
+            if (file.first >= size.width() && file.first >= size.height())
+                return file;
+        return files_.back();
+    }
+
+    QList<std::pair<int, QString>> files_;
+};
+
+} // namespace
 
 QIcon applicationIcon(const QString& shareFolder) {
     // Looked up by path, not through the icon theme, so that a copy
     // installed under any prefix shows its own icon.
     const QDir hicolor(shareFolder + "/icons/hicolor");
-    QIcon icon;
+    QList<std::pair<int, QString>> files;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
-        const QString path =
-            hicolor.filePath(QString("%1x%1/apps/%2.png").arg(size).arg(KADRIX_APP_ID));
+        QString path = hicolor.filePath(QString("%1x%1/apps/%2.png").arg(size).arg(KADRIX_APP_ID));
         if (QFileInfo::exists(path))
-            icon.addFile(path, QSize(size, size));
+            files.emplace_back(size, std::move(path));
     }
-    if (icon.isNull())
-        icon.addFile(":/kadrix/kadrix.png");
-    return icon;
+    if (files.isEmpty())
+        files.emplace_back(32, QStringLiteral(":/kadrix/kadrix.png"));
+    return QIcon(new IconFiles(std::move(files)));
 }
 
 QString installedShareFolder() {

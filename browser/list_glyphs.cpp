@@ -86,12 +86,20 @@ void drawOpenFolder(QPainter& p) {
         QPolygonF({QPointF(1.5, 13.5), QPointF(4, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 13.5)}));
 }
 
+// The red cross of "Удалить все".
+void drawDeleteAll(QPainter& p) {
+    p.setPen(QPen(QColor(255, 0, 0), 3, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(3, 3), QPointF(13, 13));
+    p.drawLine(QPointF(13, 3), QPointF(3, 13));
+}
+
 } // namespace
 
 QIcon drawn(Glyph glyph) {
     // In the order of Glyph.
     constexpr void (*draw[])(QPainter&) = {drawPicture,   drawClip,       drawSound,
-                                           drawOtherFile, drawOpenFolder, drawClosedFolder};
+                                           drawOtherFile, drawOpenFolder, drawClosedFolder,
+                                           drawDeleteAll};
     return drawGlyph(draw[static_cast<int>(glyph)]);
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Draws Kadrix's own pictures (the banner, the 16-colour icon and the glyph of
-# "Удалить все") with ImageMagick. The results are kept in the repository; run
-# this only to change them.
+# Draws Kadrix's own pictures (the banner and the 16-colour icon) with
+# ImageMagick. The results are kept in the repository; run this only to
+# change them.
 set -euo pipefail
 cd "$(dirname "$0")"
 font=DejaVu-Sans-Bold
@@ -34,7 +34,3 @@ convert -size 32x32 xc:'#000080' +antialias \
     -fill '#000000' -draw 'circle 16,17 16,12' \
     -fill '#ff0000' -draw 'rectangle 22,3 27,6' \
     +dither -remap "$palette" PNG8:kadrix.png
-
-# Glyph of "Удалить все", 16 × 16: a red cross.
-convert -size 16x16 xc:none -stroke '#ff0000' -strokewidth 3 \
-    -draw 'line 3,3 12,12' -draw 'line 12,3 3,12' delete-all.png
