@@ -21,10 +21,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KADRIX_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
-# Sound and clip playback (GStreamer) and the desktop's default sound input
-# (pactl).
+# Sound and clip playback (GStreamer), the desktop's default sound input
+# (pactl), and the help page and mail handed to the desktop (xdg-open,
+# xdg-email).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "xdg-user-dirs, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, pulseaudio-utils")
+    "xdg-user-dirs, xdg-utils, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, pulseaudio-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The long description; CPack puts the summary line above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -45,6 +45,10 @@ for wanted in libqt6widgets6 libqt6multimedia6 libxcb-shm0 libc6 qt6-qpa-plugins
               fonts-liberation; do
     [[ $depends == *"$wanted"* ]] || fail "Depends lacks $wanted: $depends"
 done
+recommends=$(field Recommends)
+for wanted in xdg-utils gstreamer1.0-plugins-good pulseaudio-utils; do
+    [[ $recommends == *"$wanted"* ]] || fail "Recommends lacks $wanted: $recommends"
+done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 files=(/usr/bin/kadrix /usr/bin/kadrix-tool /usr/lib/kadrix/kadrix-media.so
