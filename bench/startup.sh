@@ -33,9 +33,14 @@ need "$watcher" "$peer" "$kadrix" trayer python3
 work=$(mktemp -d)
 trap 'kill $tray 2>/dev/null || true; rm -rf "$work"' EXIT
 tray=
-# The program in a folder of its own, where it keeps its lock file; no session
-# bus, so that Qt speaks XEmbed to trayer.
-cp "$kadrix" "$work/kadrix"
+# The program in a folder of its own, where it keeps its lock file, with its
+# share folder beside it as installed (the window's icon is read from there);
+# no session bus, so that Qt speaks XEmbed to trayer.
+mkdir "$work/bin"
+cp "$kadrix" "$work/bin/kadrix"
+share=$(dirname "$(realpath "$kadrix")")/../share
+[ -d "$share/icons" ] || share=$build/share
+ln -s "$(realpath "$share")" "$work/share"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime DBUS_SESSION_BUS_ADDRESS=disabled:
 cd "$work"
@@ -49,7 +54,7 @@ round() {
 
 map_rows=()
 for _ in $(seq "$runs"); do
-    map_rows+=("$(round map 1000 "$peer") $(round map 1000 "$work/kadrix")")
+    map_rows+=("$(round map 1000 "$peer") $(round map 1000 "$work/bin/kadrix")")
 done
 
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
@@ -61,7 +66,7 @@ done
 sleep 0.5
 tray_rows=()
 for _ in $(seq "$runs"); do
-    tray_rows+=("$(round exit -1 "$peer" --quit-on-paint) $(round tray -1 "$work/kadrix")")
+    tray_rows+=("$(round exit -1 "$peer" --quit-on-paint) $(round tray -1 "$work/bin/kadrix")")
 done
 
 python3 - "$runs" "${map_rows[@]}" -- "${tray_rows[@]}" <<'PY'
