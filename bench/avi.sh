@@ -3,7 +3,9 @@
 # turned into one file by
 #   kadrix-tool avi   (our uncompressed AVI)
 #   ffmpeg            (muxing the same BMP files into an uncompressed AVI)
-#   cat               (the same files into one file: the physical limit)
+#   cat               (the same files into one file)
+#   head /dev/zero    (as many bytes written, none read: what the writing
+#                      alone costs on this file system)
 # Prints the median time and the peak memory of each and the ratios to cat.
 # Goal: kadrix within 0.6 x cat (the pixels move kernel-side, copy_file_range),
 # peak memory under 40 MB.
@@ -53,6 +55,10 @@ run_ffmpeg() {
     measure ffmpeg "$work/ffmpeg.avi" ffmpeg -v error -y -framerate 10 -f image2 \
         -i "$work/Fr%06d.bmp" -c:v rawvideo "$work/ffmpeg.avi"
 }
+bytes=$(stat -c %s "${frames[@]}" | awk '{ s += $1 } END { print s }')
+run_zeros() {
+    measure zeros "$work/zeros.bin" sh -c 'head -c "$1" /dev/zero >"$2"' sh "$bytes" "$work/zeros.bin"
+}
 run_cat() {
     measure cat "$work/cat.bin" sh -c 'out=$1; shift; cat "$@" >"$out"' sh "$work/cat.bin" \
         "${frames[@]}"
@@ -60,10 +66,10 @@ run_cat() {
 
 # The order turns from run to run, so that none of them always follows the
 # same one (the writeback of the previous output slows the next).
-order=(kadrix ffmpeg cat)
+order=(kadrix ffmpeg cat zeros)
 for ((run = 0; run < runs; run++)); do
-    for ((i = 0; i < 3; i++)); do
-        "run_${order[(run + i) % 3]}"
+    for ((i = 0; i < ${#order[@]}; i++)); do
+        "run_${order[(run + i) % ${#order[@]}]}"
     done
 done
 
@@ -72,7 +78,7 @@ median() { cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{v[NR]=$1} END {print v[
 
 cat_us=$(median cat 1)
 printf '%d frames of 1920x1080x32, %d runs, median time and peak memory\n' ${#frames[@]} "$runs"
-for name in kadrix ffmpeg cat; do
+for name in kadrix ffmpeg cat zeros; do
     us=$(median "$name" 1)
     kb=$(median "$name" 2)
     awk -v n="$name" -v us="$us" -v kb="$kb" -v c="$cat_us" 'BEGIN {
