@@ -62,8 +62,8 @@ Take takeOnce(const std::string& path, InstanceLockResult& result) {
     }
     // An exiting copy deletes its file before it lets the lock go: a lock
     // taken on the file it deleted is no lock, so it is taken again.
-    struct stat held {
-    }, named{};
+    struct stat held {};
+    struct stat named {};
     if (::fstat(fd.get(), &held) != 0 || ::lstat(path.c_str(), &named) != 0 ||
         !sameFile(held, named))
         return Take::Retry;
