@@ -8,8 +8,9 @@ constexpr int size = 16;
 
 // The browser's glyphs, drawn by the program. Looking icons up in the
 // desktop's theme costs milliseconds at start, and their look differs from
-// desktop to desktop; decoding a picture file would load the PNG decoder at
-// start for one 16 x 16 glyph. The lists draw theirs once per list.
+// desktop to desktop; decoding a picture file would load the PNG decoder
+// before the window is first shown, for one 16 x 16 glyph. The lists draw
+// theirs once per list.
 enum class Glyph { Picture, Clip, Sound, OtherFile, OpenFolder, ClosedFolder, DeleteAll };
 
 QIcon drawn(Glyph glyph);
