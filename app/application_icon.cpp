@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <utility>
@@ -24,7 +25,11 @@ public:
     explicit IconFiles(QList<std::pair<int, QString>> files) : files_(std::move(files)) {}
 
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
-        QPixmap picture(nearest(size).second);
+        // Not QPixmap(path): that keeps the pixels in Qt's pixmap cache. A
+        // reader told the format also spares loading every image plug-in.
+        QImageReader reader(nearest(size).second, "png");
+        reader.setAutoDetectImageFormat(false);
+        QPixmap picture = QPixmap::fromImage(reader.read());
         if (picture.width() > size.width() || picture.height() > size.height())
             picture = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         return picture;
