@@ -9,7 +9,9 @@
 
 #include <QStandardPaths>
 #include <QTimer>
-#include <iostream>
+// Messages go out through stdio: the iostreams' set-up at start would build
+// the C++ locale, a few hundred kilobytes for two lines that seldom print.
+#include <cstdio>
 
 int main(int argc, char** argv) {
     // Chosen before the application exists: it connects to its display at once.
@@ -18,7 +20,7 @@ int main(int argc, char** argv) {
     const std::string notice(kadrix::displayNotice(display));
     if (display == kadrix::DisplayChoice::NoXServer) {
         // There is no display to show a message on.
-        std::cerr << "kadrix: " << notice << '\n';
+        std::fprintf(stderr, "kadrix: %s\n", notice.c_str());
         return 1;
     }
     kadrix::applyDisplayChoice(display);
@@ -51,7 +53,7 @@ int main(int argc, char** argv) {
     // the window comes some 10 ms sooner.
     QTimer::singleShot(0, &app, [icon] { QApplication::setWindowIcon(icon()); });
     if (!notice.empty()) {
-        std::cerr << "kadrix: " << notice << '\n';
+        std::fprintf(stderr, "kadrix: %s\n", notice.c_str());
         QTimer::singleShot(0, &window, [&window, &notice] {
             kadrix::showMessage(QString::fromStdString(notice), &window);
         });
