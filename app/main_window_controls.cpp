@@ -2,6 +2,7 @@
 #include "app/UnitMain.h"
 
 #include "app/colors.h"
+#include "app/filled_boxes.h"
 #include "app/frame_title_strip.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
@@ -103,23 +104,13 @@ QPixmap bannerPicture() {
 
 void TMain::createControls() {
     titleStrip_ = new FrameTitleStrip(this);
-    // Group boxes are maroon inside with a plain frame line, so that in the
-    // capture frame only their line stays opaque.
-    setStyleSheet(QString("QGroupBox { background-color: %1; border: 1px solid rgb(192, 192, 192);"
-                          " margin-top: 6px; }"
-                          "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px;"
-                          " color: white; }"
-                          "QGroupBox#GroupBox1, QGroupBox#GroupBox4 { margin-top: 0; }")
-                      .arg(colors::maroon.name()));
     titleStrip_->hide();
 
-    Panel1 = new QFrame(this);
+    Panel1 = new FilledPanel(colors::maroon, this);
     Panel1->setObjectName("Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    paint(Panel1, colors::maroon);
 
-    GroupBox1 = place(new QGroupBox(Panel1), "GroupBox1", 487, 7, 65, 94);
-    paint(GroupBox1, colors::maroon, Qt::white);
+    GroupBox1 = place(new FramedGroupBox({}, 0, Panel1), "GroupBox1", 487, 7, 65, 94);
     BitBtn1 = place(handButton(GroupBox1, "BitBtn1", "снимок"), "BitBtn1", 5, 12, 49, 25);
     BitBtn1->setEnabled(false);
     SpinEdit1 = place(new QSpinBox(GroupBox1), "SpinEdit1", 6, 39, 35, 22);
@@ -137,8 +128,8 @@ void TMain::createControls() {
     Image2 = place(new QLabel(Panel1), "Image2", 8, 13, 478, 85);
     Image2->setPixmap(bannerPicture());
 
-    GroupBox2 = place(new QGroupBox("Сохраняется c имени", Panel1), "GroupBox2", 8, 97, 345, 41);
-    paint(GroupBox2, colors::maroon, Qt::white);
+    GroupBox2 =
+        place(new FramedGroupBox("Сохраняется c имени", 6, Panel1), "GroupBox2", 8, 97, 345, 41);
     Edit1 = place(new QLineEdit(GroupBox2), "Edit1", 4, 16, 336, 21);
     Edit1->setReadOnly(true);
     paint(Edit1, Qt::white);
@@ -149,8 +140,7 @@ void TMain::createControls() {
     FileListBox1 = place(new FileListBox(Panel1), "FileListBox1", 218, 186, 135, 166);
     DirectoryListBox1->setFileList(FileListBox1);
 
-    GroupBox4 = place(new QGroupBox(Panel1), "GroupBox4", 219, 139, 132, 46);
-    paint(GroupBox4, colors::maroon, Qt::white);
+    GroupBox4 = place(new FramedGroupBox({}, 0, Panel1), "GroupBox4", 219, 139, 132, 46);
     RadioButton1 = place(modeButton(GroupBox4, "RadioButton1", "bmp", colors::green),
                          "RadioButton1", 3, 7, 42, 17);
     RadioButton2 = place(modeButton(GroupBox4, "RadioButton2", "avi", colors::olive),
@@ -167,15 +157,13 @@ void TMain::createControls() {
     Image1 = place(new PictureBox(Panel1), "Image1", 357, 105, 195, 193);
     Image1->setCursor(Qt::PointingHandCursor);
 
-    Panel2 = place(new QFrame(Panel1), "Panel2", 358, 106, 193, 193);
-    paint(Panel2, colors::maroon);
+    Panel2 = place(new FilledPanel(colors::maroon, Panel1), "Panel2", 358, 106, 193, 193);
     Panel2->hide();
     MediaPlayer1 = place(new MediaPlayerBar(Panel1), "MediaPlayer1", 358, 300, 169, 20);
     MediaPlayer1->hide();
 
-    Panel3 = place(new QFrame(Panel1), "Panel3", 357, 299, 194, 20);
+    Panel3 = place(new FilledPanel(colors::green, Panel1), "Panel3", 357, 299, 194, 20);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    paint(Panel3, colors::green, Qt::white);
     Label5 = new QLabel("создать файл -->", Panel3);
     Label5->setObjectName("Label5");
     Label5->move(6, 4);
@@ -189,8 +177,7 @@ void TMain::createControls() {
     SpeedButton2->setToolTip("Иконка 32х32 с левого верхнего угла");
     Panel3->hide();
 
-    GroupBox3 = place(new QGroupBox(Panel1), "GroupBox3", 356, 321, 195, 60);
-    paint(GroupBox3, colors::maroon, Qt::white);
+    GroupBox3 = place(new FramedGroupBox({}, 6, Panel1), "GroupBox3", 356, 321, 195, 60);
     Label1 = new QLabel("Помощь", GroupBox3);
     Label1->setObjectName("Label1");
     Label1->move(9, 44);

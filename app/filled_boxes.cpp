@@ -1,0 +1,49 @@
+#include "app/filled_boxes.h"
+
+#include "app/colors.h"
+
+#include <QPainter>
+
+namespace kadrix {
+
+namespace {
+
+const QColor lineColor{192, 192, 192};
+// The gap for the title starts this far from the box's left edge and leaves
+// this much room on each side of the title.
+constexpr int titleLeft = 6;
+constexpr int titlePadding = 4;
+
+} // namespace
+
+FilledPanel::FilledPanel(const QColor& fill, QWidget* parent) : QFrame(parent), fill_(fill) {}
+
+void FilledPanel::paintEvent(QPaintEvent* event) {
+    QPainter(this).fillRect(rect(), fill_);
+    QFrame::paintEvent(event);
+}
+
+FramedGroupBox::FramedGroupBox(const QString& title, int lineTop, QWidget* parent)
+    : QGroupBox(title, parent), lineTop_(lineTop) {}
+
+void FramedGroupBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // Above the line the box is see-through, as over the banner's edge.
+    const QRect lined = rect().adjusted(0, lineTop_, 0, 0);
+    painter.fillRect(lined, colors::maroon);
+    QRect titleBox;
+    if (!title().isEmpty()) {
+        const int width = fontMetrics().horizontalAdvance(title()) + 2 * titlePadding;
+        titleBox = QRect(titleLeft, 0, width, fontMetrics().height());
+        painter.setClipRegion(QRegion(rect()).subtracted(titleBox));
+    }
+    painter.setPen(lineColor);
+    painter.drawRect(lined.adjusted(0, 0, -1, -1));
+    if (titleBox.isValid()) {
+        painter.setClipping(false);
+        painter.setPen(Qt::white);
+        painter.drawText(titleBox, Qt::AlignCenter, title());
+    }
+}
+
+} // namespace kadrix
