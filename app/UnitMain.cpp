@@ -97,9 +97,6 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     setFixedSize(clientWidth, clientHeight);
     placePanel();
     openStartFolder();
-    RenameFileX =
-        std::make_unique<TRenameFileX>(nameDialog_, *FileListBox1, *DirectoryListBox1,
-                                       NameDialogPrompts{&showMessage, &askQuestion}, this);
     connectHandlers();
     FormCreate(lockFolders);
 }
@@ -141,10 +138,6 @@ void TMain::connectHandlers() {
     connectHandler(N6, &QAction::triggered, this, &TMain::N6Click);
     connectHandler(N7, &QAction::triggered, this, &TMain::N7Click);
     connectHandler(BitBtn3, &QPushButton::clicked, this, &TMain::BitBtn3Click);
-    connectHandler(RenameFileX->acceptButton(), &QPushButton::clicked, RenameFileX.get(),
-                   &TRenameFileX::BitBtn1Click);
-    connectHandler(RenameFileX->cancelButton(), &QPushButton::clicked, RenameFileX.get(),
-                   &TRenameFileX::BitBtn2Click);
     connectHandler(new ClickFilter(Label1), &ClickFilter::clicked, this, &TMain::Label1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
     connectHandler(Timer2, &QTimer::timeout, this, &TMain::Timer2Timer);

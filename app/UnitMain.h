@@ -250,6 +250,8 @@ private:
     void checkSound(const std::string& path);
     void openClip(const std::string& path);
     void playSound(const std::string& path);
+    // The name dialog of rename and new folder, made on first use.
+    TRenameFileX& renameDialog();
     // The viewer window, made on first use so that it costs the start
     // nothing, and kept for the rest of the run.
     TVid& viewer();

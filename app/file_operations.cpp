@@ -3,6 +3,7 @@
 #include "app/UnitMain.h"
 
 #include "app/error_report.h"
+#include "app/handler.h"
 #include "browser/UnitRenameFile.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
@@ -29,18 +30,31 @@ int selectedRow(const QListWidget& list) {
 
 } // namespace
 
+TRenameFileX& TMain::renameDialog() {
+    if (!RenameFileX) {
+        RenameFileX =
+            std::make_unique<TRenameFileX>(nameDialog_, *FileListBox1, *DirectoryListBox1,
+                                           NameDialogPrompts{&showMessage, &askQuestion}, this);
+        connectHandler(RenameFileX->acceptButton(), &QPushButton::clicked, RenameFileX.get(),
+                       &TRenameFileX::BitBtn1Click);
+        connectHandler(RenameFileX->cancelButton(), &QPushButton::clicked, RenameFileX.get(),
+                       &TRenameFileX::BitBtn2Click);
+    }
+    return *RenameFileX;
+}
+
 void TMain::N3Click() {
     nameDialog_.NameDialogMode = renameFileMode;
     const std::string entry = FileListBox1->selectedName();
     nameDialog_.RenameSourcePath = joinPath(FileListBox1->directory(), entry);
     nameDialog_.RenameSourceName = entry;
-    RenameFileX->showModalWith(QString::fromStdString(entry));
+    renameDialog().showModalWith(QString::fromStdString(entry));
 }
 
 void TMain::N6Click() {
     nameDialog_.NameDialogMode = createFolderMode;
     nameDialog_.NewFolderParent = FileListBox1->directory();
-    RenameFileX->showModalWith("новая папка");
+    renameDialog().showModalWith("новая папка");
 }
 
 void TMain::N4Click() {
