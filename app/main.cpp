@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 // Messages go out through stdio: the iostreams' set-up at start would build
-// the C++ locale, a few hundred kilobytes for two lines that seldom print.
+// the C++ locale, some 0.2 MB, for two lines that seldom print.
 #include <cstdio>
 
 int main(int argc, char** argv) {
