@@ -1,5 +1,6 @@
 #include "app/application_icon.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +8,9 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 #include <utility>
 
 namespace kadrix {
@@ -71,6 +75,30 @@ private:
     QList<std::pair<int, QString>> files_;
 };
 
+// Watches a window for its first exposure and sets the icon after it, once
+// the exposed window has been painted.
+class IconOnExpose final : public QObject {
+public:
+    IconOnExpose(QWindow& window, std::function<QIcon()> icon)
+        : QObject(&window), icon_(std::move(icon)) {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                QApplication::setWindowIcon(icon_());
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<QIcon()> icon_;
+};
+
 } // namespace
 
 QIcon applicationIcon(const QString& shareFolder) {
@@ -90,6 +118,13 @@ QIcon applicationIcon(const QString& shareFolder) {
 
 QString installedShareFolder() {
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share");
+}
+
+void setWindowIconWhenExposed(QWidget& window, std::function<QIcon()> icon) {
+    if (QWindow* handle = window.windowHandle())
+        new IconOnExpose(*handle, std::move(icon));
+    else
+        QApplication::setWindowIcon(icon());
 }
 
 } // namespace kadrix

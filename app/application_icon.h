@@ -2,6 +2,9 @@
 
 #include <QIcon>
 #include <QString>
+#include <functional>
+
+class QWidget;
 
 namespace kadrix {
 
@@ -12,5 +15,10 @@ QIcon applicationIcon(const QString& shareFolder);
 
 // <prefix>/share for the running executable in <prefix>/bin.
 QString installedShareFolder();
+
+// Makes icon() the application's window icon once window, already shown, is
+// first exposed: reading the icon's files before then would hold back the
+// window's map request, and the window manager takes the icon when it comes.
+void setWindowIconWhenExposed(QWidget& window, std::function<QIcon()> icon);
 
 } // namespace kadrix

@@ -48,10 +48,7 @@ int main(int argc, char** argv) {
     window.setSoundPlayer(kadrix::createSoundPlayer());
     window.centreOnScreen();
     window.show();
-    // The window's icon, six sizes of it, is read and handed to the X server
-    // once the window is up: the window manager shows it when it comes, and
-    // the window comes some 10 ms sooner.
-    QTimer::singleShot(0, &app, [icon] { QApplication::setWindowIcon(icon()); });
+    kadrix::setWindowIconWhenExposed(window, icon);
     if (!notice.empty()) {
         std::fprintf(stderr, "kadrix: %s\n", notice.c_str());
         QTimer::singleShot(0, &window, [&window, &notice] {
