@@ -4,6 +4,7 @@
 #include "app/error_report.h"
 #include "app/kadrix_application.h"
 #include "platform/display_session.h"
+#include "platform/font_preload.h"
 #include "platform/media_services.h"
 #include "platform/platform_services.h"
 
@@ -14,6 +15,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    const kadrix::FontConfigurationPreload fonts;
     // Chosen before the application exists: it connects to its display at once.
     const kadrix::DisplayChoice display =
         kadrix::chooseDisplay(kadrix::currentSessionEnvironment());
