@@ -80,7 +80,7 @@ void TMain::openClip(const std::string& path) {
         InputFile file(path);
         checkClipCanBeShown(file);
     }
-    MediaPlayer1->open(QString::fromStdString(path), Panel2);
+    MediaPlayer1->open(path, Panel2);
 }
 
 void TMain::playSound(const std::string& path) {

@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -75,8 +74,7 @@ void TVid::openPicture(const std::string& path) {
 
 void TVid::openClip(const std::string& path) {
     applyLayout(Layout::Clip);
-    const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
-    MediaPlayer2->open(QFile::decodeName(bytes), Panel1);
+    MediaPlayer2->open(path, Panel1);
     ShowModal();
 }
 

@@ -71,9 +71,9 @@ ClipPlayer& MediaPlayerBar::player() {
     return *player_;
 }
 
-void MediaPlayerBar::open(const QString& path, QWidget* display) {
+void MediaPlayerBar::open(const std::string& path, QWidget* display) {
     close();
-    player().open(path.toStdString(), display);
+    player().open(path, display);
     fileName_ = path;
     enableButtons();
 }

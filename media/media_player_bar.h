@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <QWidget>
 #include <memory>
+#include <string>
 
 class QToolButton;
 
@@ -27,15 +27,15 @@ public:
     // another in. Replacing it closes what was open.
     void setClipPlayer(std::unique_ptr<ClipPlayer> player);
 
-    // Opens path, closing what was open first, and shows its first picture in
-    // display. Throws kadrix::Error with the media back-end's text when the
-    // file cannot be played; the bar is closed then.
-    void open(const QString& path, QWidget* display);
+    // Opens path (the file system's bytes, UTF-8 or not), closing what was
+    // open first, and shows its first picture in display. Throws kadrix::Error with the media
+    // back-end's text when the file cannot be played; the bar is closed then.
+    void open(const std::string& path, QWidget* display);
     // Closes the file: it is no longer held open and can be deleted.
     void close();
     bool isOpen() const;
     // The path last opened; empty when closed.
-    const QString& fileName() const { return fileName_; }
+    const std::string& fileName() const { return fileName_; }
 
     QToolButton* button(Button which) const { return buttons_[which]; }
 
@@ -60,7 +60,7 @@ private:
 
     std::unique_ptr<ClipPlayer> player_;
     QToolButton* buttons_[6] = {};
-    QString fileName_;
+    std::string fileName_;
 };
 
 } // namespace kadrix

@@ -1,13 +1,13 @@
 #include "platform/linux/qt_clip_player.h"
 
 #include "core/error.h"
+#include "platform/linux/player_source.h"
 #include "platform/linux/video_view.h"
 #include "platform/linux/wait_for_player.h"
 
 #include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
-#include <QUrl>
 #include <algorithm>
 
 namespace kadrix {
@@ -42,7 +42,8 @@ void QtClipPlayer::open(const std::string& path, QWidget* display) {
         view_ = new VideoView(display);
         player_->setVideoOutput(view_->videoSink());
     }
-    player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+    source_ = std::make_unique<PlayerSource>(path);
+    player_->setSource(source_->url());
     waitForPlayer(*player_, openTimeout, [this] {
         const QMediaPlayer::MediaStatus status = player_->mediaStatus();
         return status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::InvalidMedia;
@@ -75,6 +76,7 @@ void QtClipPlayer::close() {
     // The player first: it still draws into the view while it runs.
     player_.reset();
     audio_.reset();
+    source_.reset();
     delete view_;
     state_ = State::Stopped;
 }

@@ -10,6 +10,7 @@ class QMediaPlayer;
 
 namespace kadrix {
 
+class PlayerSource;
 class VideoView;
 
 // Plays clips and sounds through Qt Multimedia (GStreamer). A file is held
@@ -38,6 +39,7 @@ public:
 private:
     std::unique_ptr<QMediaPlayer> player_;
     std::unique_ptr<QAudioOutput> audio_;
+    std::unique_ptr<PlayerSource> source_;
     QPointer<VideoView> view_;
     State state_ = State::Stopped;
 };

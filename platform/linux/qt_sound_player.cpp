@@ -1,10 +1,10 @@
 #include "platform/linux/qt_sound_player.h"
 
+#include "platform/linux/player_source.h"
 #include "platform/linux/wait_for_player.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
-#include <QUrl>
 
 namespace kadrix {
 
@@ -22,7 +22,8 @@ bool QtSoundPlayer::playToEnd(const std::string& path) {
     QMediaPlayer player;
     QAudioOutput audio;
     player.setAudioOutput(&audio);
-    player.setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const PlayerSource source(path);
+    player.setSource(source.url());
     const auto loaded = [&] {
         return player.mediaStatus() == QMediaPlayer::LoadedMedia ||
                player.mediaStatus() == QMediaPlayer::InvalidMedia;

@@ -118,7 +118,7 @@ TEST_F(PlayerBarTest, StepsThroughAClipPictureByPicture) {
     const std::vector<QRgb> frames = decodedMiddles(dir.path("Vid000001.avi"));
     ASSERT_EQ(frames.size(), std::size_t{clipFrames});
 
-    bar.open(QString::fromStdString(dir.path("Vid000001.avi")), &display);
+    bar.open(dir.path("Vid000001.avi"), &display);
     ASSERT_TRUE(bar.isOpen());
     for (auto button : {MediaPlayerBar::Play, MediaPlayerBar::Pause, MediaPlayerBar::Stop,
                         MediaPlayerBar::Prev, MediaPlayerBar::Step, MediaPlayerBar::Back})
@@ -149,16 +149,15 @@ TEST_F(PlayerBarTest, StepsThroughAClipPictureByPicture) {
 TEST_F(PlayerBarTest, AClipItCannotPlayIsReportedWithTheBackEndsText) {
     writeClip(dir, "Vid000001.avi", PixelFormat::Bgrx32);
     writeClip(dir, "Vid000002.avi", PixelFormat::Rgb555);
-    bar.open(QString::fromStdString(dir.path("Vid000001.avi")), &display);
+    bar.open(dir.path("Vid000001.avi"), &display);
 
-    const test::SeenMessageBox report = test::answerMessageBox([&] {
-        runHandler([&] { bar.open(QString::fromStdString(dir.path("Vid000002.avi")), &display); });
-    });
+    const test::SeenMessageBox report = test::answerMessageBox(
+        [&] { runHandler([&] { bar.open(dir.path("Vid000002.avi"), &display); }); });
     EXPECT_TRUE(report.shown);
     EXPECT_FALSE(report.text.isEmpty());
     EXPECT_FALSE(report.text.contains("Vid000001"));
     EXPECT_FALSE(bar.isOpen());
-    EXPECT_TRUE(bar.fileName().isEmpty());
+    EXPECT_TRUE(bar.fileName().empty());
     EXPECT_FALSE(bar.button(MediaPlayerBar::Play)->isEnabled());
     EXPECT_FALSE(bar.button(MediaPlayerBar::Step)->isEnabled());
     EXPECT_FALSE(heldOpen(dir.path("Vid000001.avi")));
@@ -168,7 +167,7 @@ TEST_F(PlayerBarTest, AClipItCannotPlayIsReportedWithTheBackEndsText) {
 TEST_F(PlayerBarTest, CloseLetsTheFileGo) {
     const std::string clip = dir.path("Vid000001.avi");
     writeClip(dir, "Vid000001.avi", PixelFormat::Bgrx32);
-    bar.open(QString::fromStdString(clip), &display);
+    bar.open(clip, &display);
     ASSERT_TRUE(heldOpen(clip));
 
     bar.close();
@@ -177,7 +176,7 @@ TEST_F(PlayerBarTest, CloseLetsTheFileGo) {
     ASSERT_TRUE(fs::remove(clip));
     writeClip(dir, "Vid000001.avi", PixelFormat::Bgrx32, 128);
     const std::vector<QRgb> frames = decodedMiddles(clip);
-    bar.open(QString::fromStdString(clip), &display);
+    bar.open(clip, &display);
     EXPECT_TRUE(showsFrame(frames, 0));
 }
 
@@ -247,7 +246,7 @@ TEST(PlayerBarRules, ButtonsFollowTheFileAndEachDoesWhatItSays) {
     player.nextError = "No decoder available";
     EXPECT_THROW(bar.open("/clips/Vid000002.avi", nullptr), Error);
     EXPECT_FALSE(bar.isOpen());
-    EXPECT_TRUE(bar.fileName().isEmpty());
+    EXPECT_TRUE(bar.fileName().empty());
     EXPECT_EQ(enabled(), "000000");
 }
 

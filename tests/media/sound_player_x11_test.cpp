@@ -15,8 +15,9 @@
 namespace kadrix {
 namespace {
 
+// The name is not UTF-8: the player must get the file's own bytes.
 std::string writeTone(const test::TempDir& dir) {
-    const std::string path = dir.path("ZVUK000001.wav");
+    const std::string path = dir.path("ZVUK\xE9\xE9.wav");
     test::writeTone(path);
     return path;
 }
