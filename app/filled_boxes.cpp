@@ -28,7 +28,8 @@ FramedGroupBox::FramedGroupBox(const QString& title, int lineTop, QWidget* paren
 
 void FramedGroupBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    // Above the line the box is see-through, as over the banner's edge.
+    // Above its line the box shows what lies beneath: over the name box, the
+    // banner's lower edge.
     const QRect lined = rect().adjusted(0, lineTop_, 0, 0);
     painter.fillRect(lined, colors::maroon);
     QRect titleBox;
