@@ -94,6 +94,7 @@ TRenameFileX::TRenameFileX(const NameDialogFields& fields, FileListBox& files,
 }
 
 void TRenameFileX::showModalWith(const QString& name) {
+    shown_ = name;
     Edit1->setText(name);
     setWindowState(windowState() & ~Qt::WindowMinimized);
     const QScreen* screen =
@@ -134,7 +135,10 @@ void TRenameFileX::keyPressEvent(QKeyEvent* event) {
 }
 
 void TRenameFileX::renameFile() {
-    const std::string name = Edit1->text().toStdString();
+    // A name left as shown keeps its own bytes: the field shows bytes that
+    // are not UTF-8 as U+FFFD, and these must not find their way to the disk.
+    const std::string name =
+        Edit1->text() == shown_ ? fields_.RenameSourceName : Edit1->text().toStdString();
     if (moveFileNoReplace(fields_.RenameSourcePath, joinPath(files_.directory(), name))) {
         files_.removeName(fields_.RenameSourceName);
         files_.insertName(name);

@@ -55,6 +55,8 @@ private:
     DirectoryListBox& folders_;
     NameDialogPrompts prompts_;
     QWidget* mainWindow_;
+    // The name as the field first showed it.
+    QString shown_;
 
     QGroupBox* GroupBox1 = nullptr;
     QLineEdit* Edit1 = nullptr;

@@ -112,6 +112,18 @@ TEST_F(FileOperationsTest, RenameNeverReplacesAndRefusesWhatNamesNoFreeFile) {
         EXPECT_EQ(textsIn(files()), QStringList({"a.bmp", "c.bmp"}));
     }
 
+    // A name that is not UTF-8, accepted as the field shows it: the rename is
+    // refused as for any unchanged name, and the file keeps its bytes.
+    test::writeFile(at("odd\xFF.bmp"), "odd");
+    files().reload();
+    select(files(), "odd\\xFF.bmp");
+    CommandScript unchanged;
+    unchanged.nameDialog(std::nullopt).answer(QMessageBox::Ok);
+    unchanged.run([&] { command("N3").trigger(); });
+    EXPECT_EQ(unchanged.boxes(), QStringList({"Переименовать не удалось"}));
+    EXPECT_EQ(contentOf(at("odd\xFF.bmp")), "odd");
+    EXPECT_FALSE(fs::exists(at("odd\uFFFD.bmp")));
+
     // With nothing selected the dialog opens empty, and accepting fails.
     files().clearSelection();
     CommandScript script;
