@@ -14,8 +14,6 @@ public:
     FontConfigurationPreload();
     // Waits for the loading to end.
     ~FontConfigurationPreload();
-    FontConfigurationPreload(const FontConfigurationPreload&) = delete;
-    FontConfigurationPreload& operator=(const FontConfigurationPreload&) = delete;
 
 private:
     std::jthread loader_;
