@@ -4,6 +4,7 @@
 #include "app/colors.h"
 #include "app/filled_boxes.h"
 #include "app/frame_title_strip.h"
+#include "app/mode_radio_button.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
@@ -54,21 +55,9 @@ QPushButton* handButton(QWidget* parent, const char* name, const QString& captio
 
 QRadioButton* modeButton(QWidget* parent, const char* name, const QString& caption,
                          const QColor& color) {
-    auto* button = new QRadioButton(caption, parent);
+    auto* button = new ModeRadioButton(caption, color, parent);
     button->setObjectName(name);
     button->setCursor(Qt::PointingHandCursor);
-    // A smaller indicator, closer to its caption, than the style's own: the
-    // four buttons stand 42 pixels apart and "bmp" must not run under "avi".
-    // The indicator is drawn here, white with a dark dot: the style's own
-    // takes the button's background inside, and vanished on navy and teal.
-    button->setStyleSheet(
-        QString("QRadioButton { background-color: %1; color: white; spacing: 3px; }"
-                "QRadioButton::indicator { width: 10px; height: 10px; border-radius: 6px;"
-                " border: 1px solid rgb(192, 192, 192); background-color: white; }"
-                "QRadioButton::indicator:checked { background-color: qradialgradient("
-                "cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 black,"
-                " stop: 0.45 black, stop: 0.55 white, stop: 1 white); }")
-            .arg(color.name()));
     return button;
 }
 
