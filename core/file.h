@@ -48,6 +48,8 @@ public:
     void close();
 
 private:
+    void copyThroughBuffer(const InputFile& source, std::uint64_t offset, std::uint64_t length);
+
     std::string path_;
     UniqueFd fd_;
     std::uint64_t position_ = 0;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <vector>
 
 namespace kadrix {
@@ -63,6 +64,47 @@ TEST_F(FileTest, AFullDiskIsAStreamWriteError) {
         FAIL() << "a write to a full disk passed";
     } catch (const Error& error) {
         EXPECT_STREQ(error.what(), "Stream write error");
+    }
+}
+
+// The copy moves kernel-side within one file system and through a buffer
+// where the kernel refuses: from tmpfs to the temporary folder's file system,
+// or into a device. Both take exactly the bytes asked for, after what the
+// file already holds, and a source that ends short is a write error.
+TEST_F(FileTest, CopiesFromAnOffsetWithinAndAcrossFileSystems) {
+    std::string pattern(3 << 17, '\0');
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = static_cast<char>(i * 7 + i / 251);
+    std::vector<fs::path> sources{dir_ / "frame.bin"};
+    std::optional<test::TempDir> shared;
+    if (fs::is_directory("/dev/shm")) {
+        shared.emplace("kadrix-test", "/dev/shm");
+        sources.push_back(shared->path() / "frame.bin");
+    }
+    for (const fs::path& sourcePath : sources) {
+        SCOPED_TRACE(sourcePath.string());
+        {
+            OutputFile frame(sourcePath);
+            frame.write(bytesOf(pattern));
+            frame.close();
+        }
+        const InputFile source(sourcePath);
+        const std::string path = dir_ / "clip.bin";
+        OutputFile out(path);
+        out.write(bytesOf("head"));
+        out.copyFrom(source, 54, pattern.size() - 54);
+        EXPECT_EQ(out.position(), 4 + pattern.size() - 54);
+        EXPECT_THROW(out.copyFrom(source, 54, pattern.size()), Error);
+        out.close();
+
+        const InputFile in(path);
+        std::vector<std::byte> bytes(4 + pattern.size() - 54);
+        in.readExact(0, bytes);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                  "head" + pattern.substr(54));
+
+        OutputFile full("/dev/full");
+        EXPECT_THROW(full.copyFrom(source, 0, pattern.size()), Error);
     }
 }
 

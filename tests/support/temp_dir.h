@@ -7,11 +7,13 @@
 
 namespace kadrix::test {
 
-// A fresh folder under the system's temporary folder, removed with the object.
+// A fresh folder under the system's temporary folder, or under parent,
+// removed with the object.
 class TempDir {
 public:
-    explicit TempDir(const std::string& tag = "kadrix-test") {
-        std::string pattern = (std::filesystem::temp_directory_path() / (tag + "-XXXXXX")).string();
+    explicit TempDir(const std::string& tag = "kadrix-test",
+                     const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / (tag + "-XXXXXX")).string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot make a temporary folder");
         path_ = pattern;
