@@ -8,7 +8,6 @@ namespace kadrix {
 
 namespace {
 
-const QColor lineColor{192, 192, 192};
 // The gap for the title starts this far from the box's left edge and leaves
 // this much room on each side of the title.
 constexpr int titleLeft = 6;
@@ -38,7 +37,7 @@ void FramedGroupBox::paintEvent(QPaintEvent*) {
         titleBox = QRect(titleLeft, 0, width, fontMetrics().height());
         painter.setClipRegion(QRegion(rect()).subtracted(titleBox));
     }
-    painter.setPen(lineColor);
+    painter.setPen(colors::silver);
     painter.drawRect(lined.adjusted(0, 0, -1, -1));
     if (titleBox.isValid()) {
         painter.setClipping(false);

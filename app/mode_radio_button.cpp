@@ -1,5 +1,7 @@
 #include "app/mode_radio_button.h"
 
+#include "app/colors.h"
+
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -12,7 +14,6 @@ namespace {
 constexpr int indicatorSide = 12;
 constexpr int captionGap = 3;
 constexpr qreal dotRadius = 3;
-const QColor rimColor{192, 192, 192};
 
 } // namespace
 
@@ -25,7 +26,7 @@ void ModeRadioButton::paintEvent(QPaintEvent*) {
 
     const QPointF centre(indicatorSide / 2.0, (height() - indicatorSide) / 2 + indicatorSide / 2.0);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(rimColor);
+    painter.setPen(colors::silver);
     painter.setBrush(Qt::white);
     const qreal radius = (indicatorSide - 1) / 2.0;
     painter.drawEllipse(centre, radius, radius);
