@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionToolButton>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -120,6 +121,13 @@ TEST_F(DesktopLookTest, EveryModeButtonShowsItsIndicatorOnItsOwnColour) {
             }
         EXPECT_GE(white, 30) << name << ": no indicator to be seen";
         EXPECT_EQ(dark > 4, button->isChecked()) << name << ": " << dark << " dark pixels";
+    }
+    // A click anywhere on a button's colour chooses its mode, past the end of
+    // its caption too.
+    for (const auto& [name, color] : modes) {
+        auto* button = window.findChild<QRadioButton*>(name);
+        QTest::mouseClick(button, Qt::LeftButton, {}, {button->width() - 2, button->height() / 2});
+        EXPECT_TRUE(button->isChecked()) << name;
     }
 }
 
