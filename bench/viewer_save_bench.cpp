@@ -21,13 +21,13 @@
 namespace {
 
 void save(const char* source, int height, const QString& text, const char* output) {
-    kadrix::OutputFile jpeg(output);
+    kadrix::ReplacementFile jpeg(output);
     kadrix::InputFile file(source);
     const QImage picture = kadrix::decodeBmpPicture(file).convertToFormat(QImage::Format_RGB32);
     const kadrix::Caption caption{text, Qt::red, picture.height() - kadrix::captionCellHeight};
     const QImage resized = kadrix::captionedResize(picture, caption, height);
-    jpeg.write(kadrix::encodeJpeg(kadrix::PicturePixels(resized).view()));
-    jpeg.close();
+    jpeg.out().write(kadrix::encodeJpeg(kadrix::PicturePixels(resized).view()));
+    jpeg.commit();
 }
 
 } // namespace

@@ -151,10 +151,10 @@ void writeBmp(const std::string& path, const ImageView& image) {
     putHeaders(buffer.get(), image, layout);
     std::size_t used = layout.headerSize;
 
-    OutputFile file(path);
+    ReplacementFile file(path);
     for (int y = image.height - 1; y >= 0; --y) {
         if (used + layout.rowLength > capacity) {
-            file.write({buffer.get(), used});
+            file.out().write({buffer.get(), used});
             used = 0;
         }
         std::byte* out = buffer.get() + used;
@@ -162,8 +162,8 @@ void writeBmp(const std::string& path, const ImageView& image) {
         std::memset(out + layout.pixelBytes, 0, layout.rowLength - layout.pixelBytes);
         used += layout.rowLength;
     }
-    file.write({buffer.get(), used});
-    file.close();
+    file.out().write({buffer.get(), used});
+    file.commit();
 }
 
 } // namespace kadrix

@@ -13,10 +13,11 @@ namespace kadrix {
 // for Indexed8. Rows are stored bottom-up, each padded with zeros to a
 // multiple of 4 bytes.
 //
-// Throws kadrix::Error: "Cannot create file "<path>". <reason>" when the file
-// cannot be created (nothing is written then), "Stream write error" when a
-// write falls short (the partly written file stays), or a description of a
-// picture that no BMP file can hold.
+// The file is written whole or not at all (core/file.h ReplacementFile): an
+// older file of the name stays until the new one is complete. Throws
+// kadrix::Error: "Cannot create file "<path>". <reason>" or "Cannot write
+// file "<path>". <reason>", or a description of a picture that no BMP file
+// can hold.
 void writeBmp(const std::string& path, const ImageView& image);
 
 } // namespace kadrix

@@ -130,7 +130,7 @@ void TVid::BitBtn1Click() {
     }
     // The file is created before anything else is done, so that a folder
     // that takes no file is reported before the surface changes.
-    OutputFile jpeg(replaceExtension(selectedFile_, ".JPG"));
+    ReplacementFile jpeg(replaceExtension(selectedFile_, ".JPG"));
     clearSurface();
     const Caption caption{Edit1->text(), Edit1->palette().color(QPalette::Text),
                           sourceHeight_ - captionCellHeight};
@@ -141,8 +141,8 @@ void TVid::BitBtn1Click() {
     MaskEdit2->setText(QString::number(resized.width()));
     showPicture(resized);
     if (!resized.isNull())
-        jpeg.write(encodeJpeg(PicturePixels(resized).view()));
-    jpeg.close();
+        jpeg.out().write(encodeJpeg(PicturePixels(resized).view()));
+    jpeg.commit();
 }
 
 void TVid::ColorBox1Change() {

@@ -246,9 +246,9 @@ void bmp2emf(const std::string& path, const ReferenceDevice& screen) {
     } catch (const Error& error) {
         throw naming(path, error);
     }
-    OutputFile out(replaceExtension(path, ".emf"));
-    out.write(emf);
-    out.close();
+    ReplacementFile file(replaceExtension(path, ".emf"));
+    file.out().write(emf);
+    file.commit();
 }
 
 } // namespace kadrix

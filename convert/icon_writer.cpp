@@ -109,9 +109,9 @@ std::vector<std::byte> makeIcon(const ImageView& picture) {
 
 void writeIcon(const ImageView& picture, const std::string& path) {
     const std::vector<std::byte> icon = makeIcon(picture);
-    OutputFile out(path);
-    out.write(icon);
-    out.close();
+    ReplacementFile file(path);
+    file.out().write(icon);
+    file.commit();
 }
 
 } // namespace kadrix

@@ -91,9 +91,9 @@ std::vector<std::byte> encodeJpeg(const ImageView& picture) {
 
 void writeJpeg(const ImageView& picture, const std::string& path) {
     const std::vector<std::byte> jpeg = encodeJpeg(picture);
-    OutputFile out(path);
-    out.write(jpeg);
-    out.close();
+    ReplacementFile file(path);
+    file.out().write(jpeg);
+    file.commit();
 }
 
 } // namespace kadrix

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace kadrix {
 
@@ -30,56 +31,75 @@ private:
     int fd_ = -1;
 };
 
-// A file created (or truncated) for writing. Every write is checked: a write
-// that fails or falls short throws "Stream write error", and so does a failed
-// close, so a file is never left half-written without a report.
+// A file being written through an owned descriptor. Every write is checked:
+// a write that fails or falls short throws "Cannot write file "<name>".
+// <reason>", and so does a failed close, so a file is never left half-written
+// without a report that says which file and why.
 class OutputFile {
 public:
-    // Throws "Cannot create file "<path>". <reason>" when it cannot be created.
-    explicit OutputFile(std::string path);
+    // Writes through fd; reports call the file name.
+    OutputFile(UniqueFd fd, std::string name) : name_(std::move(name)), fd_(std::move(fd)) {}
 
     void write(std::span<const std::byte> bytes);
     void writeAt(std::uint64_t offset, std::span<const std::byte> bytes);
     // Appends length bytes of source from offset. The source must hold them:
-    // a failure is a write error.
+    // throws "Read beyond end of file "<source>"" when it ends short.
     void copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
     std::uint64_t position() const { return position_; }
-    const std::string& path() const { return path_; }
+    const std::string& name() const { return name_; }
     void close();
 
 private:
     void copyThroughBuffer(const InputFile& source, std::uint64_t offset, std::uint64_t length);
+    [[noreturn]] void throwWriteError(int errnoValue) const;
 
-    std::string path_;
+    std::string name_;
     UniqueFd fd_;
     std::uint64_t position_ = 0;
 };
 
-// A file written under a temporary name beside its path and put in place by
-// commit(); dropped unless committed, so a file that fails half-way never
-// lies there looking whole. The temporary name does not end in the file's
-// extension, so file lists skip it. The file is created afresh rather than
-// truncated: on ext4 a truncated file is flushed to disk when closed, which
-// doubled the time of a large write.
+// The one way the program writes a file: under a temporary name in the same
+// folder, put in place by commit(), dropped unless committed. A file that
+// fails half-way therefore never lies there looking whole, and an older file
+// of the name stays until the new one is complete.
+//
+// The temporary file is created afresh with O_EXCL | O_NOFOLLOW, so nothing
+// already there (a link planted in a shared folder, say) is ever written
+// through, and its name does not end in the file's extension, so file lists
+// skip it. Creating afresh is also faster than truncating: on ext4 a
+// truncated file is flushed to disk when closed, which doubled the time of a
+// large write.
 class ReplacementFile {
 public:
-    // Throws "Cannot create file "<temporary path>". <reason>".
+    // Throws "Cannot create file "<path>". <reason>" when the folder takes no
+    // file, when a folder or a device has the name, or when a file there is
+    // not writable for us (it is read-only and stays as it is).
     explicit ReplacementFile(std::string path);
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
     ~ReplacementFile();
 
     OutputFile& out() { return out_; }
-    // Closes the file and renames it into place, replacing a file there.
-    // Throws "Stream write error" when the close fails, "Cannot create file
-    // "<path>". <reason>" when the rename does.
+    // Closes the file and renames it into place. A file there is replaced,
+    // keeping its permissions; a link there is replaced itself, its target
+    // untouched. Throws as OutputFile::close, or "Cannot create file
+    // "<path>". <reason>" when the rename fails.
     void commit();
+    // As commit, but never replaces anything: throws "Cannot create file
+    // "<path>". File exists" when something has the name.
+    void commitAsNew();
 
 private:
     std::string path_;
+    std::string temporaryPath_;
     OutputFile out_;
     bool committed_ = false;
 };
+
+// Whether both names lead to one file (the same device and inode, links
+// followed). False when either is missing: writing to a missing name
+// destroys nothing.
+bool sameFile(const std::string& a, const std::string& b);
 
 // A file opened for reading; reads throw on failure or a short read.
 class InputFile {

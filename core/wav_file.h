@@ -30,7 +30,7 @@ std::array<std::byte, wavHeaderSize> wavHeader(const PcmFormat& format, std::uin
 // written beside it under a temporary name and renamed into place, so it is
 // never seen half-written. An odd number of data bytes gets the pad byte that
 // RIFF chunks need. Throws kadrix::Error: "Cannot create file ..." or
-// "Stream write error".
+// "Cannot write file ...", naming the file and the reason.
 void writeWavFile(const std::string& path, const PcmFormat& format,
                   std::span<const std::byte> samples);
 

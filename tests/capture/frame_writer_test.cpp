@@ -10,6 +10,7 @@
 #include "tests/support/test_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
@@ -90,16 +91,15 @@ TEST(FrameWriter, EveryFrameIsInTheClipAndNoneIsLeft) {
 TEST(FrameWriter, WhenTheDiskFillsMidwayTheFramesBeforeMakeTheClipAndNoneIsLeft) {
     test::TempDir folder("kadrix-writer");
     int written = 0;
-    // The sixth frame finds the disk full when half of it is written.
+    // The sixth frame finds the disk full.
     const FrameSink fillsAtSix = [&](const std::string& path, const ImageView& picture) {
-        if (++written == 6) {
-            test::writeFile(path, std::vector<std::byte>(width * height * 2, std::byte{7}));
-            writeBmp("/dev/full", picture);
-        }
+        if (++written == 6)
+            throw systemError("Cannot write file", path, ENOSPC);
         writeBmp(path, picture);
     };
     const Recorded recorded = record(folder.str(), 12, fillsAtSix);
-    EXPECT_EQ(recorded.error, "Stream write error");
+    EXPECT_EQ(recorded.error,
+              "Cannot write file \"" + folder.path("Fr000006.bmp") + "\". No space left on device");
     EXPECT_EQ(recorded.frames, 6) << "the recording ends at the tick after the failure";
     EXPECT_EQ(recorded.written, 5);
     EXPECT_EQ(recorded.inClip, 5u);
