@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDebug>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -31,6 +32,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -173,6 +175,7 @@ void TMain::FormActivate() {
 }
 
 void TMain::N1Click() {
+    finishRecordingsNow();
     Ic(IconAction::Delete);
     lock_.deleteAndRelease();
     exiting_ = true;
@@ -180,6 +183,29 @@ void TMain::N1Click() {
     // The window may have been hidden, and message boxes come and go while
     // it is: the program ends here, not when its last window closes.
     QCoreApplication::quit();
+}
+
+void TMain::sessionEnds() {
+    const QScopedValueRollback quiet(reportsToErrorOutput_, true);
+    finishRecordingsNow();
+}
+
+void TMain::finishRecordingsNow() {
+    if (recording_) {
+        const QString inputError = finishRecording();
+        if (!inputError.isEmpty())
+            reportOnRecording(inputError, true);
+    }
+    finishSoundRecording(SoundStop::Now);
+}
+
+void TMain::reportOnRecording(const QString& text, bool error) {
+    if (reportsToErrorOutput_)
+        qWarning().noquote() << text;
+    else if (error)
+        showErrorReport(text);
+    else
+        showMessage(text);
 }
 
 void TMain::centreOnScreen() {

@@ -6,6 +6,7 @@
 #include "platform/platform_services.h"
 #include "platform/screen_grabber.h"
 #include "platform/show_request.h"
+#include "platform/sound_recorder.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -122,12 +123,21 @@ public:
     const std::string& selectedFile() const { return SelectedFile; }
     void Timer3Timer();
     void Timer4Timer();
-    // The full paths of the frame files that this recording wrote to the
-    // current folder, in number order, as the file system's bytes.
+    // The full paths of the frame files that the recording wrote to the
+    // current folder, in order, as the file system's bytes.
     std::vector<std::string> FillList() const;
     bool recording() const { return recording_; }
     bool soundRecording() const { return soundRecording_; }
     void N1Click();
+    // Ends a clip or sound recording at once, with what it has recorded so
+    // far: its clip or sound is written as at its end. The program's end
+    // never loses a recording.
+    void finishRecordingsNow();
+    // The desktop session ends, or the system asks the program to end: a
+    // recording is finished as by finishRecordingsNow(), and what its end has
+    // to say goes to the error output, not into message boxes that no one
+    // may answer.
+    void sessionEnds();
     void N2Click();
     void N3Click();
     void N4Click();
@@ -261,13 +271,26 @@ private:
     // Closes the viewer's clip before the preview's player opens one.
     void closeViewerClip();
     void startSoundRecording();
-    // The recording device's steps; each is left out when no device is open
-    // and none reports a failure.
+    // What became of a sound recording.
+    struct SoundOutcome {
+        // The number is this recording's: its sound is saved, or there was no
+        // sound input at all. A number whose sound could not be saved stays
+        // free for the next one.
+        bool numberUsed = true;
+        // What the user is told: a save that failed, a sound cut short.
+        QString report;
+        bool error = false;
+    };
+    // The recording device's steps; each is left out when no device is open.
     void openSoundDevice();
     void recordSound();
-    void stopAndSaveSound();
+    SoundOutcome stopAndSaveSound(SoundStop when);
     void closeSoundDevice();
-    std::vector<std::string> recordedFrameNames() const;
+    // The sound stop step, at the recording's end or at once.
+    void finishSoundRecording(SoundStop when);
+    // A recording's report: a message box, or the error output where the
+    // desktop session is ending and no one may answer a box.
+    void reportOnRecording(const QString& text, bool error);
     // The frames into the next clip, with progress; returns as finishRecording.
     QString assembleRecording();
     void restoreAfterRecording();
@@ -309,9 +332,17 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     // Set by the exit command, the one close that really closes.
     bool exiting_ = false;
+    // While the session ends: reports go to the error output.
+    bool reportsToErrorOutput_ = false;
+    // The window was asked to come back while hidden for a recording of the
+    // whole screen; it comes back at the recording's end.
+    bool showAfterRecording_ = false;
     QString savedCaption_;
     bool recording_ = false;
     int progressStep_ = 0;
+    // This recording's frames, by name, in order: numbers taken by other
+    // files are skipped.
+    std::vector<std::string> recordedFrames_;
     int lateFrames_ = 0;
     QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;

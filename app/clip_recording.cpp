@@ -2,10 +2,8 @@
 // run, then the frames assembled into the next numbered clip.
 #include "app/UnitMain.h"
 
-#include "app/error_report.h"
 #include "app/frame_title_strip.h"
 #include "app/see_through.h"
-#include "browser/folder_listing.h"
 #include "capture/assemble_clip.h"
 #include "capture/bmp_writer.h"
 #include "capture/clip_timing.h"
@@ -24,6 +22,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <utility>
 
 // Late frame ticks are counted here, not shown to the user:
 // QT_LOGGING_RULES="kadrix.recording.debug=true".
@@ -46,6 +45,7 @@ void TMain::startClipRecording() {
     savedCaption_ = windowTitle();
     setWindowTitle("Идёт запись...");
     frameCounter_ = 1;
+    recordedFrames_.clear();
     lateFrames_ = 0;
     frameWriter_ = std::make_unique<FrameWriter>(writeBmp);
     recording_ = true;
@@ -63,25 +63,24 @@ void TMain::Timer1Timer() {
         frameWriter_->wait();
         const ImageView frame = hiddenForRecording_ ? grabber_->grab(recordedScreen_)
                                                     : grabUnderWindow(*this, *grabber_, *windows_);
+        // A file of the frame's name is not this recording's: the frame takes
+        // the next number that is free, and the file stays as it is.
+        frameCounter_ = freeFrameNumber(currentFolder(), frameCounter_);
+        recordedFrames_.push_back(outputFileName(OutputKind::Frame, frameCounter_));
         frameWriter_->write(outputPathFor(OutputKind::Frame), frame);
     } catch (const Error& error) {
         // One report, not one a tick: the recording ends with the frames it has.
         finishRecording();
-        showErrorReport(QString::fromStdString(error.what()));
+        reportOnRecording(QString::fromStdString(error.what()), true);
         return;
     }
     ++frameCounter_;
     ProgressBar1->setValue(ProgressBar1->value() + progressStep_);
 }
 
-std::vector<std::string> TMain::recordedFrameNames() const {
-    const std::vector<std::string> names = listFiles(currentFolder(), "Fr*.bmp");
-    return recordedFrames(names, frameCounter_ - 1);
-}
-
 std::vector<std::string> TMain::FillList() const {
     std::vector<std::string> frames;
-    for (const std::string& name : recordedFrameNames())
+    for (const std::string& name : recordedFrames_)
         frames.push_back(joinPath(currentFolder(), name));
     return frames;
 }
@@ -89,7 +88,7 @@ std::vector<std::string> TMain::FillList() const {
 void TMain::Timer2Timer() {
     const QString inputError = finishRecording();
     if (!inputError.isEmpty())
-        showErrorReport(inputError);
+        reportOnRecording(inputError, true);
 }
 
 QString TMain::finishRecording() {
@@ -110,7 +109,7 @@ QString TMain::finishRecording() {
     }
     // A frame that could not be written is not this recording's, even where
     // a file of its name lies in the folder.
-    frameCounter_ = frameWriter_->written() + 1;
+    recordedFrames_.resize(static_cast<std::size_t>(frameWriter_->written()));
     frameWriter_.reset();
     const QString inputError = assembleRecording();
     ++videoCounter_;
@@ -120,14 +119,9 @@ QString TMain::finishRecording() {
 }
 
 QString TMain::assembleRecording() {
-    std::vector<std::string> frames;
-    try {
-        frames = recordedFrameNames();
-    } catch (const Error& error) {
-        return QString::fromStdString(error.what());
-    }
+    const std::vector<std::string>& frames = recordedFrames_;
     if (frames.empty()) {
-        showMessage("Fr*.bmp файлы отсутствуют");
+        reportOnRecording("Fr*.bmp файлы отсутствуют", false);
         return {};
     }
     ProgressBar1->setMaximum(static_cast<int>(frames.size()));
@@ -150,7 +144,7 @@ QString TMain::assembleRecording() {
                                    });
         });
     } catch (const AviWriteError& error) {
-        showMessage(QString::fromStdString(error.what()));
+        reportOnRecording(QString::fromStdString(error.what()), false);
         return {};
     } catch (const Error& error) {
         return QString::fromStdString(error.what());
@@ -165,6 +159,8 @@ void TMain::restoreAfterRecording() {
         hiddenForRecording_ = false;
         show();
     }
+    if (std::exchange(showAfterRecording_, false))
+        TrayIconClick();
     enableAfterRecording();
 }
 

@@ -2,8 +2,10 @@
 #include "app/UnitMain.h"
 #include "app/application_icon.h"
 #include "app/error_report.h"
+#include "app/handler.h"
 #include "app/kadrix_application.h"
 #include "platform/display_session.h"
+#include "platform/end_signals.h"
 #include "platform/font_preload.h"
 #include "platform/media_services.h"
 #include "platform/platform_services.h"
@@ -40,6 +42,23 @@ int main(int argc, char** argv) {
         window.reportAlreadyRunning();
         return 0;
     }
+    // The end of the desktop session, of the terminal, or Ctrl+C: the
+    // program ends as through "Выход", a recording finished first.
+    const kadrix::EndSignals endSignals;
+    QObject::connect(&endSignals, &kadrix::EndSignals::requested, &window, [&window] {
+        kadrix::runHandler([&window] {
+            window.sessionEnds();
+            window.N1Click();
+        });
+    });
+    // A session manager may end the program without a signal: what is being
+    // recorded is written when it asks for the program's data, and before
+    // the event loop ends however it ends.
+    const auto finishRecordings = [&window] {
+        kadrix::runHandler([&window] { window.sessionEnds(); });
+    };
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, finishRecordings);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, finishRecordings);
     window.setPlatformServices(kadrix::choosePlatformServices());
     window.setSoundRecorder(kadrix::createSoundRecorder());
     // Each look at the icon's files costs some milliseconds; made when needed.

@@ -59,6 +59,12 @@ void TMain::closeEvent(QCloseEvent* event) {
 }
 
 void TMain::TrayIconClick() {
+    // Shown now, the window would be in the frames of a recording of the
+    // whole screen: it comes back when the recording ends.
+    if (hiddenForRecording_) {
+        showAfterRecording_ = true;
+        return;
+    }
     setWindowOpacity(1.0);
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

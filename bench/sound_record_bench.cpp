@@ -46,9 +46,9 @@ int main(int argc, char** argv) {
     QTimer::singleShot(seconds * 1000, [&] {
         QElapsedTimer step;
         step.start();
-        recorder->stop();
+        recorder->stop(kadrix::SoundStop::AtLength);
         stopMs = step.restart();
-        saved = recorder->save(output);
+        saved = recorder->save(output).empty();
         saveMs = step.elapsed();
         app.quit();
     });

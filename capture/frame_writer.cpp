@@ -1,12 +1,29 @@
 #include "capture/frame_writer.h"
 
+#include "capture/output_name.h"
 #include "core/error.h"
 #include "core/file.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <limits>
+#include <system_error>
 #include <utility>
 
 namespace kadrix {
+
+std::int32_t freeFrameNumber(const std::string& folder, std::int32_t from) {
+    std::int32_t number = from;
+    while (number < std::numeric_limits<std::int32_t>::max()) {
+        std::error_code error;
+        const auto status =
+            std::filesystem::symlink_status(outputPath(OutputKind::Frame, number, folder), error);
+        if (error || status.type() == std::filesystem::file_type::not_found)
+            break;
+        ++number;
+    }
+    return number;
+}
 
 FrameWriter::FrameWriter(FrameSink sink) : sink_(std::move(sink)), thread_([this] { run(); }) {}
 

@@ -12,6 +12,12 @@
 
 namespace kadrix {
 
+// The first frame number from `from` on whose name ("Fr000007.bmp") nothing
+// in folder has: files there are never a recording's to write over, whether
+// kept from a recording that ended badly or the user's own. Where the system
+// cannot tell, that number: writing the frame then says why.
+std::int32_t freeFrameNumber(const std::string& folder, std::int32_t from);
+
 // Writes a picture to a file; throws kadrix::Error when it cannot.
 using FrameSink = std::function<void(const std::string& path, const ImageView& picture)>;
 
@@ -19,7 +25,8 @@ using FrameSink = std::function<void(const std::string& path, const ImageView& p
 // the frame timer does not wait for the disk. A frame is on disk before the
 // next one is written. A frame never replaces a file: where its name is
 // taken, writing it fails with "Cannot create file "<path>". File exists"
-// and the file stays as it is.
+// and the file stays as it is (a file that came after freeFrameNumber()
+// looked).
 class FrameWriter {
 public:
     explicit FrameWriter(FrameSink sink);

@@ -5,9 +5,25 @@
 
 namespace kadrix {
 
+// When a recording stops.
+enum class SoundStop {
+    // Once its whole length is in (the recording's own end).
+    AtLength,
+    // With what has come in so far, at once (the program ends).
+    Now,
+};
+
+// What a stopped recording holds.
+struct RecordedSound {
+    std::chrono::milliseconds length{0};
+    // The input ended before the recording's whole length was in (the sound
+    // server went away, or stopped delivering): the sound is shorter than
+    // asked. Never so for a recording stopped Now.
+    bool cutShort = false;
+};
+
 // The desktop's sound input driven as a recording device: open a new, empty
-// recording, record, stop, save it as a WAV file, close. Failures are never
-// shown to the user, so every step only says whether it worked.
+// recording, record, stop, save it as a WAV file, close.
 class SoundRecorder {
 public:
     virtual ~SoundRecorder() = default;
@@ -18,13 +34,15 @@ public:
     // Starts recording `length` of sound; the recording never grows beyond
     // it. False when nothing is open or the input refuses to start.
     virtual bool record(std::chrono::milliseconds length) = 0;
-    // Ends the recording once its whole length is in. A sound input starts
-    // delivering a second or so late, so this waits for the rest, but never
-    // past `length` + 3 s after record(): a stalled input cannot freeze the
-    // window. The window repaints meanwhile but takes no input.
-    virtual bool stop() = 0;
-    // Writes the recording as a WAV file at path, replacing a file there.
-    virtual bool save(const std::string& path) = 0;
+    // Ends the recording. AtLength: a sound input starts delivering a second
+    // or so late, so this waits for the rest, but never past `length` + 3 s
+    // after record(): a stalled input cannot freeze the window. The window
+    // repaints meanwhile but takes no input.
+    virtual RecordedSound stop(SoundStop when) = 0;
+    // Writes the recording as a WAV file at path, replacing a file there
+    // only once the new one is whole. Returns why it could not (the write
+    // error's text), or nothing when the file is written.
+    virtual std::string save(const std::string& path) = 0;
     // Releases the input and the recording.
     virtual bool close() = 0;
     virtual bool isOpen() const = 0;
@@ -35,8 +53,8 @@ class NullSoundRecorder final : public SoundRecorder {
 public:
     bool open() override { return false; }
     bool record(std::chrono::milliseconds) override { return false; }
-    bool stop() override { return false; }
-    bool save(const std::string&) override { return false; }
+    RecordedSound stop(SoundStop) override { return {}; }
+    std::string save(const std::string&) override { return "No sound input"; }
     bool close() override { return false; }
     bool isOpen() const override { return false; }
 };

@@ -51,8 +51,8 @@ public:
         return chosen_->open();
     }
     bool record(std::chrono::milliseconds length) override { return chosen().record(length); }
-    bool stop() override { return chosen().stop(); }
-    bool save(const std::string& path) override { return chosen().save(path); }
+    RecordedSound stop(SoundStop when) override { return chosen().stop(when); }
+    std::string save(const std::string& path) override { return chosen().save(path); }
     bool close() override { return chosen().close(); }
     bool isOpen() const override { return chosen_ && chosen_->isOpen(); }
 

@@ -86,10 +86,11 @@ void QtSoundRecorder::takeAvailable() {
         waiting_->quit();
 }
 
-bool QtSoundRecorder::stop() {
+RecordedSound QtSoundRecorder::stop(SoundStop when) {
     if (!source_)
-        return false;
-    if (input_ && !complete() && source_->error() == QAudio::NoError && !giveUp_.hasExpired()) {
+        return {};
+    if (when == SoundStop::AtLength && input_ && !complete() &&
+        source_->error() == QAudio::NoError && !giveUp_.hasExpired()) {
         QEventLoop loop;
         QTimer giveUp;
         giveUp.setSingleShot(true);
@@ -104,18 +105,20 @@ bool QtSoundRecorder::stop() {
         source_->stop();
         input_ = nullptr;
     }
-    return !samples_.empty();
+    const std::uint64_t frames = samples_.size() / std::max(1u, format_.bytesPerFrame());
+    return {.length = std::chrono::milliseconds(frames * 1000 / std::max(1u, format_.sampleRate)),
+            .cutShort = when == SoundStop::AtLength && !complete()};
 }
 
-bool QtSoundRecorder::save(const std::string& path) {
+std::string QtSoundRecorder::save(const std::string& path) {
     if (!source_ || input_ || samples_.empty())
-        return false;
+        return "Nothing was recorded";
     try {
         writeWavFile(path, format_, samples_);
-    } catch (const Error&) {
-        return false;
+    } catch (const Error& error) {
+        return error.what();
     }
-    return true;
+    return {};
 }
 
 bool QtSoundRecorder::close() {

@@ -25,8 +25,8 @@ public:
 
     bool open() override;
     bool record(std::chrono::milliseconds length) override;
-    bool stop() override;
-    bool save(const std::string& path) override;
+    RecordedSound stop(SoundStop when) override;
+    std::string save(const std::string& path) override;
     bool close() override;
     bool isOpen() const override { return source_ != nullptr; }
 

@@ -443,20 +443,6 @@ TEST_F(AviClipTest, TheStopStepDeletesTheFramesInTheClipAndMovesTheRestAside) {
     expectKept(folder + "/Vid000002", 2);
 }
 
-TEST(RecordedFrames, AreTheFramesOfThisRecordingInNumberOrder) {
-    const std::vector<std::string> names = {
-        "FRAME.BMP",      "Fr000010.bmp", "Fr000002.bmp",  "Fr1.bmp",      "Fr0000001.bmp",
-        "fr000003.bmp",   "Fr000003.BMP", "Fr000001.bmp",  "Fr000011.bmp", "Fr000000.bmp",
-        "Fr000004.bmp.x", "Fr+00005.bmp", "Fr1000000.bmp", "Fr999999.bmp", "Fr000005.bmp"};
-    EXPECT_EQ(
-        recordedFrames(names, 10),
-        (std::vector<std::string>{"Fr000001.bmp", "Fr000002.bmp", "Fr000005.bmp", "Fr000010.bmp"}));
-    EXPECT_EQ(recordedFrames(std::vector<std::string>{"Fr999999.bmp", "Fr1000000.bmp"}, 1000000),
-              (std::vector<std::string>{"Fr999999.bmp", "Fr1000000.bmp"}))
-        << "seven digits past a million";
-    EXPECT_EQ(recordedFrames(names, 0), std::vector<std::string>{});
-}
-
 TEST_F(AviClipTest, ClipThatCannotBeCreatedIsAnErrorNamingItsFolder) {
     const std::vector<std::string> paths = writeFrames({test::makeFrame(4, 3, 32, 1)});
     const std::string folder = path("missing");

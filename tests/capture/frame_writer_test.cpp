@@ -52,10 +52,10 @@ Recorded record(const std::string& folder, int ticks, const FrameSink& sink) {
         }
         recorded.written = writer.written();
     }
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    const std::vector<std::string> frames = recordedFrames(names, recorded.written);
+    // The clip takes the frames on disk, from the first.
+    std::vector<std::string> frames;
+    for (int n = 1; n <= recorded.written; ++n)
+        frames.push_back(outputFileName(OutputKind::Frame, n));
     recorded.inClip = assembleClip(folder, "Vid000001.avi", frames, 10).frames;
     return recorded;
 }

@@ -46,25 +46,29 @@ public:
     // window's events meanwhile as the real one does.
     std::chrono::milliseconds stopTakes{};
 
-    bool stop() override {
+    RecordedSound stop(SoundStop) override {
         log_->calls.push_back("stop");
         QDeadlineTimer wait(stopTakes);
         while (!wait.hasExpired())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                                 QEventLoop::WaitForMoreEvents,
                                             static_cast<int>(wait.remainingTime()));
-        return open_;
+        return {.length = open_ ? log_->recordLength : std::chrono::milliseconds{0}};
     }
-    bool save(const std::string& path) override {
+    std::string save(const std::string& path) override {
         log_->calls.push_back("save");
         log_->path = path;
         if (!open_)
-            return false;
+            return "Nothing was recorded";
         const PcmFormat format{.channels = 1, .sampleRate = 8000, .bitsPerSample = 16};
         const std::vector<std::byte> silence(
             format.bytesPerSecond() * static_cast<std::size_t>(log_->recordLength.count()) / 1000);
-        writeWavFile(path, format, silence);
-        return true;
+        try {
+            writeWavFile(path, format, silence);
+        } catch (const Error& error) {
+            return error.what();
+        }
+        return {};
     }
     bool close() override {
         log_->calls.push_back("close");
