@@ -4,13 +4,14 @@
 #include "platform/sound_recorder.h"
 
 #include <QDeadlineTimer>
+#include <QIODevice>
+#include <QPointer>
 #include <cstddef>
 #include <memory>
 #include <vector>
 
 class QAudioSource;
 class QEventLoop;
-class QIODevice;
 
 namespace kadrix {
 
@@ -35,7 +36,8 @@ private:
     bool complete() const { return samples_.size() >= wanted_; }
 
     std::unique_ptr<QAudioSource> source_;
-    QIODevice* input_ = nullptr;
+    // The input goes with the sound server: the audio source deletes it.
+    QPointer<QIODevice> input_;
     PcmFormat format_;
     std::vector<std::byte> samples_;
     std::size_t wanted_ = 0;
