@@ -240,5 +240,26 @@ TEST(ProgramEnd, SigtermDuringASoundRecordingEndsTheProgramAfterItsSound) {
     sigtermDuringARecording(true);
 }
 
+// Last in the session: the sound server does not come back.
+using SoundServerGone = RecordingEnd;
+
+TEST_F(SoundServerGone, TheSoundSoFarIsSavedAndSaidToBeShorter) {
+    NEEDS_SOUND(true);
+    const test::SeenMessageBox report = test::answerMessageBox(
+        [&] {
+            startRecording("RadioButton3", 5);
+            auto* bar = control<QProgressBar>(window_, "ProgressBar1");
+            ASSERT_TRUE(waitFor([&] { return bar->value() >= 2400; }));
+            QProcess::execute("pactl", {"exit"});
+            ASSERT_TRUE(waitFor([&] { return !window_.soundRecording(); }, 20000));
+        },
+        20000);
+    EXPECT_TRUE(report.text.contains("\"" + QString::fromStdString(inFolder("ZVUK000001.wav")) +
+                                     "\" короче"))
+        << report.text.toStdString();
+    expectCutSound(inFolder("ZVUK000001.wav"));
+    EXPECT_EQ(window_.soundCounter(), 2);
+}
+
 } // namespace
 } // namespace kadrix
