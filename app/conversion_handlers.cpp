@@ -1,6 +1,7 @@
 // The green strip under the preview: the previewed picture as a JPEG, a
 // 32 x 32 icon or a metafile beside the file, named after SelectedFile. A
-// bare SelectedFile lands in the folder the list shows now.
+// bare SelectedFile lands in the folder the list shows now. None is written
+// over the picture itself.
 #include "app/UnitMain.h"
 
 #include "app/error_report.h"
@@ -8,18 +9,37 @@
 #include "convert/emf_writer.h"
 #include "convert/icon_writer.h"
 #include "convert/jpeg_encoder.h"
+#include "convert/own_source.h"
 #include "convert/picture_pixels.h"
 #include "convert/screen_reference_device.h"
 #include "core/path.h"
 
 namespace kadrix {
 
+namespace {
+
+// True, after saying so, when the conversion would write over its source.
+bool refusedOverSource(const std::string& source, const std::string& output) {
+    const QString refusal = ownSourceRefusal(source, output);
+    if (!refusal.isEmpty())
+        showMessage(refusal);
+    return !refusal.isEmpty();
+}
+
+} // namespace
+
 void TMain::SpeedButton1Click() {
+    const std::string output = replaceExtension(SelectedFile, ".jpg");
+    if (refusedOverSource(SelectedFile, output))
+        return;
     const PicturePixels pixels(Image1->picture());
-    writeJpeg(pixels.view(), replaceExtension(SelectedFile, ".jpg"));
+    writeJpeg(pixels.view(), output);
 }
 
 void TMain::SpeedButton2Click() {
+    const std::string output = replaceExtension(SelectedFile, ".ico");
+    if (refusedOverSource(SelectedFile, output))
+        return;
     const QImage& picture = Image1->picture();
     if (!canCutIcon(picture.width(), picture.height())) {
         showMessage(QString::fromUtf8(iconRefusal));
@@ -27,11 +47,12 @@ void TMain::SpeedButton2Click() {
     }
     // Only the corner is read: no need to convert the whole picture.
     const PicturePixels corner(picture.copy(0, 0, iconSide, iconSide));
-    writeIcon(corner.view(), replaceExtension(SelectedFile, ".ico"));
+    writeIcon(corner.view(), output);
 }
 
 void TMain::SpeedButton3Click() {
-    bmp2emf(SelectedFile);
+    if (!refusedOverSource(SelectedFile, replaceExtension(SelectedFile, ".emf")))
+        bmp2emf(SelectedFile);
 }
 
 void TMain::bmp2emf(const std::string& path) {

@@ -5,6 +5,7 @@
 #include "convert/captioned_resize.h"
 #include "convert/color_box.h"
 #include "convert/jpeg_encoder.h"
+#include "convert/own_source.h"
 #include "convert/picture_pixels.h"
 #include "core/file.h"
 #include "core/integer_text.h"
@@ -128,9 +129,16 @@ void TVid::BitBtn1Click() {
         services_.showMessage("Новые размеры превышают размеры экрана!", this);
         return;
     }
+    const std::string output = replaceExtension(selectedFile_, ".JPG");
+    // A picture named "a.JPG" would be replaced by its own JPEG.
+    if (const QString refusal = ownSourceRefusal(selectedFile_, output); !refusal.isEmpty()) {
+        services_.showMessage(refusal, this);
+        return;
+    }
     // The file is created before anything else is done, so that a folder
-    // that takes no file is reported before the surface changes.
-    ReplacementFile jpeg(replaceExtension(selectedFile_, ".JPG"));
+    // that takes no file is reported before the surface changes. The
+    // picture there now stays until the new one is complete.
+    ReplacementFile jpeg(output);
     clearSurface();
     const Caption caption{Edit1->text(), Edit1->palette().color(QPalette::Text),
                           sourceHeight_ - captionCellHeight};

@@ -11,11 +11,12 @@ namespace kadrix::tool {
 constinit const std::string_view icoDetails =
     "Writes FILE.ico beside the BMP picture: its top-left 32 x 32 pixels as one\n"
     "16-colour icon, pure white transparent, 766 bytes. The picture must be at\n"
-    "least 32 pixels wide and high. An existing FILE.ico is replaced.\n";
+    "least 32 pixels wide and high. An existing FILE.ico is replaced,\n"
+    "never the picture itself.\n";
 
 // kadrix-tool ico FILE.bmp
 int runIco(std::span<char* const> args) {
-    return convertBitmap(args, [](const std::string& path) {
+    return convertBitmap(args, ".ico", [](const std::string& path) {
         const LoadedBmp picture(path);
         const ImageView view = picture.view();
         if (view.width < iconSide || view.height < iconSide)

@@ -35,10 +35,11 @@ std::string fileError(const std::string& path, const std::string& reason);
 void requireBitmap(const std::string& path);
 
 // The conversions of one BMP picture (kadrix-tool jpg|ico|emf FILE.bmp):
-// takes exactly one argument, requires it to be a bitmap, then runs
-// convert(path), which writes the file beside it. A failure is an error
-// naming the picture. Returns the exit status.
-int convertBitmap(std::span<char* const> args,
+// takes exactly one argument, requires it to be a bitmap whose output (its
+// name with extension) is another file, then runs convert(path), which
+// writes that file beside it. A failure is an error naming the picture.
+// Returns the exit status.
+int convertBitmap(std::span<char* const> args, std::string_view extension,
                   const std::function<void(const std::string& path)>& convert);
 
 // Whether text is a decimal int (digits after an optional "-", nothing

@@ -6,6 +6,7 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/lock_folders.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 #include "tests/support/unwritable_folder.h"
@@ -140,6 +141,30 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     unwritable.restore();
     snap();
     EXPECT_TRUE(fs::exists(expectedPath)) << "the next attempt uses the same number";
+}
+
+// A picture that does not fit is not written: the older picture of its name
+// stays whole, and the report says which file and why.
+TEST_F(SnapshotTest, AFullDiskKeepsTheOlderPictureAndTheReportSaysWhichAndWhy) {
+    const test::SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+    test::control<DirectoryListBox>(*window_, "DirectoryListBox1")->setDirectory(disk.str());
+    const std::string path = disk.path("Pic000001.bmp");
+    test::writeFile(path, "an older picture");
+    disk.fillLeaving(0);
+    toFrame();
+    const test::SeenMessageBox box = test::answerMessageBox([&] {
+        QTest::mouseClick(test::control<QPushButton>(*window_, "BitBtn1"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.text.toStdString(),
+              "Cannot write file \"" + path + "\". No space left on device.");
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_TRUE(test::readText(path) == "an older picture") << "the older picture is lost";
+    EXPECT_EQ(window_->pictureCounter(), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.str()), fs::directory_iterator()), 2)
+        << "only the filler and the older picture";
 }
 
 TEST_F(SnapshotTest, AnExistingPictureOfThatNumberIsReplaced) {

@@ -1,7 +1,9 @@
 // The kadrix-tool commands end to end: the BMP is decoded by libjpeg-turbo's
 // loader, the outputs land beside it and independent readers accept them.
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/small_disk.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -137,6 +139,67 @@ TEST(ToolCommandLine, RefusalsNameTheFile) {
     EXPECT_EQ(usage.status, 2);
     EXPECT_EQ(usage.output, "kadrix-tool emf: one BMP file expected\n"
                             "usage: kadrix-tool emf FILE.bmp\n");
+}
+
+// What lies at an output's name is never lost to a conversion: not the
+// picture itself (a BMP named like its output, or linked to it), not the file
+// a link there points to, not an older output when the disk is full.
+TEST(ToolCommandLine, AConversionLosesNothingThatLiesAtItsOutputsName) {
+    const auto run = [](const std::string& arguments) {
+        return test::runCapturing(std::string("'") + KADRIX_TOOL + "' " + arguments + " 2>&1");
+    };
+    test::TempDir dir;
+    const std::vector<std::byte> picture = sampleBmp(24);
+    for (const std::string extension : {"jpg", "ico", "emf"}) {
+        const std::string named = dir.path("x." + extension);
+        const std::string linked = dir.path("y.bmp");
+        test::writeFile(named, picture);
+        test::writeFile(linked, picture);
+        std::filesystem::create_hard_link(linked, dir.path("y." + extension));
+        for (const std::string& source : {named, linked}) {
+            const test::CommandResult refused = run(extension + " '" + source + "'");
+            EXPECT_EQ(refused.status, 1);
+            EXPECT_EQ(refused.output, "kadrix-tool " + extension + ": " + source + ": the " +
+                                          extension +
+                                          " file would be written over the picture itself; "
+                                          "nothing written\n");
+            EXPECT_EQ(test::readFile(source), picture) << source;
+        }
+    }
+
+    const std::string notes = dir.path("notes.txt");
+    test::writeFile(notes, "the user's notes");
+    test::writeFile(dir.path("p.bmp"), picture);
+    std::filesystem::create_symlink(notes, dir.path("p.jpg"));
+    EXPECT_EQ(run("jpg '" + dir.path("p.bmp") + "'").status, 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path("p.jpg")));
+    EXPECT_EQ(test::decodeWithPillow(dir.path("p.jpg")).width, 40);
+    EXPECT_EQ(test::readText(notes), "the user's notes");
+
+    const test::SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+    const std::string bmp = disk.path("p.bmp");
+    const std::string older = disk.path("p.jpg");
+    // Noise, so that its JPEG needs more room than the older one frees.
+    test::writeFile(bmp, test::makeBmp({24, 160, 120, false, {}, [](int x, int y) {
+                                            return (static_cast<std::uint32_t>(x) * 2654435761u ^
+                                                    static_cast<std::uint32_t>(y) * 40503u) &
+                                                   0xFFFFFF;
+                                        }}));
+    std::filesystem::copy_file(dir.path("p.jpg"), older);
+    const std::vector<std::byte> good = test::readFile(older);
+    disk.fillLeaving(0);
+    const test::CommandResult full = run("jpg '" + bmp + "'");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.output, "kadrix-tool jpg: " + bmp + ": Cannot write file \"" + older +
+                               "\". No space left on device\n");
+    EXPECT_EQ(test::readFile(older), good);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(disk.str()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "p.bmp", "p.jpg"}));
 }
 
 // --help lists every command in one line each, COMMAND --help gives its

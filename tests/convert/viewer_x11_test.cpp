@@ -9,6 +9,7 @@
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/screen_colors.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/test_files.h"
 
 #include <QAbstractButton>
@@ -245,6 +246,44 @@ TEST_F(ViewerTest, ErrorsAreReportedAndNothingIsWritten) {
         EXPECT_EQ(viewer_->shownPicture().toImage(), shownBefore) << "nothing is painted";
     });
     EXPECT_FALSE(fs::exists(jpegPath_));
+}
+
+// The save loses nothing: not the picture itself when its name ends in
+// ".JPG", not a good older JPEG when the disk is full.
+TEST_F(ViewerTest, TheSaveNeverLosesThePictureNorAnOlderJpeg) {
+    const std::string named = dir_.path("a.JPG");
+    fs::copy_file(picturePath_, named);
+    const std::vector<std::byte> picture = test::readFile(named);
+    whileOpen(named, [&] {
+        ASSERT_TRUE(waitFor([&] { return !viewer_->shownPicture().isNull(); }));
+        const test::SeenMessageBox refused = saveAtHeight("100");
+        EXPECT_EQ(refused.text, "Файл не может быть записан поверх самого себя: a.JPG");
+        EXPECT_EQ(refused.icon, QMessageBox::NoIcon);
+    });
+    EXPECT_EQ(test::readFile(named), picture);
+
+    const test::SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+    const std::string small = disk.path("Pic000002.bmp");
+    const std::string older = disk.path("Pic000002.JPG");
+    // Noise, so that its JPEG needs more room than the older one frees.
+    test::writeFile(small, test::makeBmp({24, 160, 120, false, {}, [](int x, int y) {
+                                              return (static_cast<std::uint32_t>(x) * 2654435761u ^
+                                                      static_cast<std::uint32_t>(y) * 40503u) &
+                                                     0xFFFFFF;
+                                          }}));
+    test::writeFile(older, "a good older JPEG");
+    disk.fillLeaving(0);
+    whileOpen(small, [&] {
+        ASSERT_TRUE(waitFor([&] { return !viewer_->shownPicture().isNull(); }));
+        const test::SeenMessageBox full = saveAtHeight("120");
+        EXPECT_EQ(full.text.toStdString(),
+                  "Cannot write file \"" + older + "\". No space left on device.");
+        EXPECT_EQ(full.icon, QMessageBox::Critical);
+    });
+    EXPECT_TRUE(test::readText(older) == "a good older JPEG") << "the older JPEG is lost";
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.str()), fs::directory_iterator()), 3);
 }
 
 TEST_F(ViewerTest, AFileThatIsNotThereIsReportedOnceWithNothingPainted) {
