@@ -78,7 +78,7 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
+TMain::TMain(const QString& runtimeDir, QWidget* parent)
     : QWidget(parent), recorder_(std::make_unique<NullSoundRecorder>()),
       soundPlayer_(std::make_unique<NullSoundPlayer>()) {
     initKadrixResources();
@@ -100,7 +100,7 @@ TMain::TMain(const LockFolders& lockFolders, QWidget* parent)
     placePanel();
     openStartFolder();
     connectHandlers();
-    FormCreate(lockFolders);
+    FormCreate(runtimeDir);
 }
 
 void TMain::openStartFolder() {
@@ -155,15 +155,14 @@ void TMain::connectHandlers() {
 
 TMain::~TMain() = default;
 
-void TMain::FormCreate(const LockFolders& lockFolders) {
+void TMain::FormCreate(const QString& runtimeDir) {
     refreshNextName();
-    InstanceLockResult result = takeInstanceLock(lockFolders.programDir.toStdString(),
-                                                 lockFolders.runtimeDir.toStdString());
+    InstanceLockResult result = takeInstanceLock(runtimeDir.toStdString());
     alreadyRunning_ = result.alreadyRunning;
     lock_ = std::move(result.lock);
     if (!alreadyRunning_ && !lock_.held())
         showErrorReport(QString::fromStdString(result.error));
-    listenForShowRequests(lockFolders);
+    listenForShowRequests(runtimeDir);
 }
 
 void TMain::FormActivate() {

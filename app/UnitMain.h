@@ -56,14 +56,9 @@ class TMain : public QWidget {
     Q_OBJECT
 
 public:
-    // Where the lock file may live: the program's own folder, and the user's
-    // runtime folder for a program installed where it cannot write.
-    struct LockFolders {
-        QString programDir;
-        QString runtimeDir;
-    };
-
-    explicit TMain(const LockFolders& lockFolders, QWidget* parent = nullptr);
+    // runtimeDir: the user's private runtime folder, which holds the lock
+    // file and the socket a second copy asks to show the window through.
+    explicit TMain(const QString& runtimeDir, QWidget* parent = nullptr);
     ~TMain() override;
 
     bool alreadyRunning() const { return alreadyRunning_; }
@@ -233,12 +228,12 @@ private:
 
     struct Mode;
 
-    void FormCreate(const LockFolders& lockFolders);
+    void FormCreate(const QString& runtimeDir);
     void createControls();
     void createMenusAndTimers();
     void connectHandlers();
     void openStartFolder();
-    void listenForShowRequests(const LockFolders& lockFolders);
+    void listenForShowRequests(const QString& runtimeDir);
     // The first-activation step and the close command; the close command
     // minimises where no notification area could bring the window back.
     void hideIntoTray(bool minimiseWithoutTray);

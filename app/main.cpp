@@ -33,10 +33,9 @@ int main(int argc, char** argv) {
     // The window hides into the notification area, and message boxes may come
     // and go while it is hidden: only the exit command ends the program.
     app.setQuitOnLastWindowClosed(false);
-    const kadrix::TMain::LockFolders lockFolders{
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)};
-    kadrix::TMain window(lockFolders);
+    // $XDG_RUNTIME_DIR; where it is not set, Qt makes /tmp/runtime-<user>,
+    // mode 0700, and takes none that another user owns.
+    kadrix::TMain window(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
     if (window.alreadyRunning()) {
         // A second copy says so once and ends without showing its window.
         window.reportAlreadyRunning();

@@ -87,11 +87,10 @@ void TMain::TrayAvailabilityChange(bool available) {
         TrayIconClick();
 }
 
-void TMain::listenForShowRequests(const LockFolders& lockFolders) {
-    if (lockFolders.runtimeDir.isEmpty())
+void TMain::listenForShowRequests(const QString& runtimeDir) {
+    if (runtimeDir.isEmpty())
         return;
-    showRequestPath_ = showRequestSocketPath(lockFolders.runtimeDir.toStdString(),
-                                             lockFolders.programDir.toStdString());
+    showRequestPath_ = showRequestSocketPath(runtimeDir.toStdString());
     if (!lock_.held())
         return;
     try {

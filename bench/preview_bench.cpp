@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(folder);
     const std::string path = (folder + "/pic.bmp").toStdString();
 
-    kadrix::TMain window({folder, folder});
+    kadrix::TMain window(folder);
     window.show();
     QApplication::processEvents();
     auto* list = control<kadrix::FileListBox>(window, "FileListBox1");

@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-    const QString program = QDir::tempPath();
-    kadrix::TMain window({program, program});
+    kadrix::TMain window(QDir::tempPath());
     window.setPlatformServices(kadrix::choosePlatformServices());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window, 20000))

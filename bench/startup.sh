@@ -33,9 +33,10 @@ need "$watcher" "$peer" "$kadrix" trayer python3
 work=$(mktemp -d)
 trap 'kill $tray 2>/dev/null || true; rm -rf "$work"' EXIT
 tray=
-# The program in a folder of its own, where it keeps its lock file, with its
-# share folder beside it as installed (the window's icon is read from there);
-# no session bus, so that Qt speaks XEmbed to trayer.
+# The program in a folder of its own, with its share folder beside it as
+# installed (the window's icon is read from there), and a runtime folder of
+# its own for its lock file; no session bus, so that Qt speaks XEmbed to
+# trayer.
 mkdir "$work/bin"
 cp "$kadrix" "$work/bin/kadrix"
 share=$(dirname "$(realpath "$kadrix")")/../share

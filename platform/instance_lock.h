@@ -40,12 +40,15 @@ struct InstanceLockResult {
     std::string error;           // why no lock could be taken (reported, not fatal)
 };
 
-// Takes "KadrixZap.dat" in the program's own folder, or in the user's runtime
-// folder where the program's folder is not writable (a system-wide install).
-// A file that nobody holds is stale: it is taken and emptied, or, where it
-// cannot be opened for writing, deleted and created afresh. Of copies started
-// at the same instant, exactly one holds the lock.
-InstanceLockResult takeInstanceLock(const std::string& programDir, const std::string& runtimeDir);
+// Takes "KadrixZap.dat" in the user's private runtime folder, never beside
+// the program: one running copy per user, whichever folder it was started
+// from, and users of one copy (root too) never meet each other's lock nor
+// write where the program lies. A file that nobody holds is stale: it is
+// taken and emptied, or, where it cannot be opened for writing, deleted and
+// created afresh. Of copies started at the same instant, exactly one holds
+// the lock. Without a runtime folder (an empty runtimeDir) no lock is taken
+// and the error says so.
+InstanceLockResult takeInstanceLock(const std::string& runtimeDir);
 
 inline constexpr const char* lockFileName = "KadrixZap.dat";
 

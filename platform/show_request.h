@@ -12,8 +12,9 @@ namespace kadrix {
 // connection to it is the request. Without it a second copy could only say
 // "already running" while the first sat hidden with its icon lost.
 
-// The socket of the copies started from one program folder.
-std::string showRequestSocketPath(const std::string& runtimeDir, const std::string& programDir);
+// The socket in the user's runtime folder, beside the lock: one per user, as
+// the lock is.
+std::string showRequestSocketPath(const std::string& runtimeDir);
 
 // Sends the request and waits, at most timeoutMs, until the running copy has
 // shown its window, so that what the caller shows next comes in front of it.

@@ -36,7 +36,7 @@ enum class Take { Held, InUse, Retry, Failed };
 // before anything is done to it: truncating or deleting first would let two
 // copies starting at the same instant each take a lock of its own.
 Take takeOnce(const std::string& path, InstanceLockResult& result) {
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd) {
         const int error = errno;
         struct stat st {};
@@ -76,37 +76,31 @@ Take takeOnce(const std::string& path, InstanceLockResult& result) {
     return Take::Held;
 }
 
-// The lock test in one folder. Returns false when the folder cannot hold a
-// lock file at all (the caller may try another folder).
-bool tryFolder(const std::string& folder, InstanceLockResult& result) {
-    const std::string path = joinPath(folder, lockFileName);
+} // namespace
+
+InstanceLockResult takeInstanceLock(const std::string& runtimeDir) {
+    InstanceLockResult result;
+    if (runtimeDir.empty()) {
+        result.error = std::string("Cannot create file \"") + lockFileName +
+                       "\": this user has no private runtime folder";
+        return result;
+    }
+    const std::string path = joinPath(runtimeDir, lockFileName);
     // Each retry follows a file deleted under us; a handful settles any
     // plausible run of copies starting and ending together.
     for (int attempt = 0; attempt < 8; ++attempt) {
         switch (takeOnce(path, result)) {
         case Take::Held:
-            return true;
+        case Take::Failed:
+            return result;
         case Take::InUse:
             result.alreadyRunning = true;
-            return true;
-        case Take::Failed:
-            return false;
+            return result;
         case Take::Retry:
             break;
         }
     }
     result.error = "Cannot lock file \"" + path + "\": it keeps being replaced";
-    return false;
-}
-
-} // namespace
-
-InstanceLockResult takeInstanceLock(const std::string& programDir, const std::string& runtimeDir) {
-    InstanceLockResult result;
-    if (tryFolder(programDir, result))
-        return result;
-    if (!runtimeDir.empty() && runtimeDir != programDir)
-        tryFolder(runtimeDir, result);
     return result;
 }
 

@@ -4,9 +4,7 @@
 #include "core/path.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <functional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -27,12 +25,8 @@ bool socketAddress(const std::string& path, sockaddr_un& address) {
 
 } // namespace
 
-std::string showRequestSocketPath(const std::string& runtimeDir, const std::string& programDir) {
-    // Named for the program folder, as the lock file is: copies installed in
-    // two folders run side by side and must not answer for each other.
-    char name[40];
-    std::snprintf(name, sizeof name, "kadrix-%016zx.socket", std::hash<std::string>{}(programDir));
-    return joinPath(runtimeDir, name);
+std::string showRequestSocketPath(const std::string& runtimeDir) {
+    return joinPath(runtimeDir, "kadrix.socket");
 }
 
 bool sendShowRequest(const std::string& socketPath, int timeoutMs) {

@@ -28,8 +28,7 @@ protected:
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         background_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&background_, 20000));
-        window_ = std::make_unique<TMain>(TMain::LockFolders{
-            QString::fromStdString(program_.str()), QString::fromStdString(runtime_.str())});
+        window_ = std::make_unique<TMain>(QString::fromStdString(runtime_.str()));
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
         // The window manager's frame arrives a moment after the map.
@@ -42,7 +41,6 @@ protected:
     static constexpr QPoint emptyMaroon{470, 200};
 
     test::KnownPictureWindow background_;
-    test::TempDir program_{"kadrix-program"};
     test::TempDir runtime_{"kadrix-runtime"};
     std::unique_ptr<TMain> window_;
 };

@@ -50,14 +50,14 @@ namespace kadrix {
 namespace {
 
 TEST(ExitLockOrder, ExitDeletesTheLockFileThenReleasesTheLock) {
-    test::TempDir program("kadrix-program");
-    TMain window(TMain::LockFolders{QString::fromStdString(program.str()), {}});
+    test::TempDir runtime("kadrix-runtime");
+    TMain window(QString::fromStdString(runtime.str()));
     ASSERT_TRUE(window.holdsLock());
     lockFileCalls().clear();
     test::control<QAction>(window, "N1")->trigger();
     EXPECT_EQ(lockFileCalls(), (std::vector<std::string>{"unlink", "close"}));
     EXPECT_FALSE(window.holdsLock());
-    EXPECT_FALSE(std::filesystem::exists(program.path(lockFileName)));
+    EXPECT_FALSE(std::filesystem::exists(runtime.path(lockFileName)));
 }
 
 } // namespace

@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
     TMain window(lock_.folders());
     EXPECT_TRUE(window.holdsLock());
     EXPECT_FALSE(window.alreadyRunning());
-    EXPECT_TRUE(std::filesystem::exists(lock_.program().path() / "KadrixZap.dat"));
+    EXPECT_TRUE(std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat"));
     EXPECT_EQ(window.pictureCounter(), 1);
     EXPECT_EQ(window.videoCounter(), 1);
     EXPECT_EQ(window.frameCounter(), 1);
@@ -175,9 +175,9 @@ TEST_F(MainWindowTest, ASecondWindowFindsTheLockHeldAndTheFirstKeepsIt) {
 TEST_F(MainWindowTest, ExitReleasesAndDeletesTheLockFile) {
     TMain window(lock_.folders());
     window.show();
-    ASSERT_TRUE(std::filesystem::exists(lock_.program().path() / "KadrixZap.dat"));
+    ASSERT_TRUE(std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat"));
     test::control<QAction>(window, "N1")->trigger();
-    EXPECT_FALSE(std::filesystem::exists(lock_.program().path() / "KadrixZap.dat"));
+    EXPECT_FALSE(std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat"));
     EXPECT_FALSE(window.isVisible());
 }
 

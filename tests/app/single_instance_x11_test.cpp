@@ -69,6 +69,23 @@ TEST_F(SingleInstanceTest, ASecondCopySaysSoOnceAndEndsWithoutTouchingTheLock) {
     EXPECT_TRUE(isFileInUse(program_.lockPath()));
 }
 
+// Two users of one copy (root, or a copy in a shared folder): each has a
+// runtime folder of their own, neither keeps the other out, and nobody's
+// lock lies beside the program, writable as that folder is here.
+TEST_F(SingleInstanceTest, EachUserHoldsALockOfTheirOwnAndNoneLiesBesideTheProgram) {
+    QProcess& first = startFirstAndWaitForItsWindow();
+    const test::TempDir otherUser("kadrix-runtime");
+    QProcess& second = program_.start(QProcessEnvironment::systemEnvironment(), otherUser.str());
+    QString window;
+    ASSERT_TRUE(
+        waitFor([&] { return !(window = visibleWindowOf(second.processId())).isEmpty(); }, 20000));
+    EXPECT_EQ(sizeOf(window), QSize(556, 390)) << "the other user's copy did not start";
+    EXPECT_TRUE(isFileInUse(otherUser.path(lockFileName)));
+    EXPECT_TRUE(isFileInUse(program_.lockPath()));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_FALSE(fs::exists(program_.folder().path(lockFileName)));
+}
+
 TEST_F(SingleInstanceTest, ALockLeftByACrashIsStale) {
     QProcess& first = startFirstAndWaitForItsWindow();
     first.kill();

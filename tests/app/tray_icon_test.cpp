@@ -28,7 +28,7 @@ protected:
         window_->FormActivate();
     }
     bool lockFileExists() const {
-        return std::filesystem::exists(lock_.program().path() / "KadrixZap.dat");
+        return std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat");
     }
 
     test::LockFolders lock_;

@@ -4,7 +4,6 @@
 #include "platform/instance_lock.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/program_copy.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/x11_windows.h"
 
 #include <QProcess>
@@ -51,7 +50,6 @@ protected:
         // whatever the machine running the tests has.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.str()));
         return program_.start(environment);
     }
 
@@ -104,7 +102,6 @@ protected:
     }
 
     test::ProgramCopy program_{"kadrix-tray"};
-    test::TempDir runtime_{"kadrix-runtime"};
     QProcess* kadrix_ = nullptr;
     QProcess trayHost_;
 };

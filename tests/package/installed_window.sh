@@ -18,7 +18,10 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$id.desktop")
 cd "$prefix"
-"$prefix/bin/kadrix" &
+# A runtime folder of its own for the lock: no other copy on the machine
+# keeps this one from starting.
+mkdir -m 700 "$prefix/runtime"
+XDG_RUNTIME_DIR=$prefix/runtime "$prefix/bin/kadrix" &
 pid=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --class "^$wm_class\$" |
          head -n 1)

@@ -16,9 +16,7 @@ namespace {
 
 TEST(ShowRequest, TheRunningCopyHearsTheRequestAndTheSenderWaitsForItsAnswer) {
     test::TempDir runtime("kadrix-runtime");
-    const std::string path = showRequestSocketPath(runtime.str(), "/opt/kadrix/bin");
-    EXPECT_NE(path, showRequestSocketPath(runtime.str(), "/home/user/kadrix"))
-        << "copies from two program folders would answer for each other";
+    const std::string path = showRequestSocketPath(runtime.str());
     EXPECT_FALSE(sendShowRequest(path, 1000)) << "a request went to nobody";
 
     // A socket left by a copy that crashed does not keep the next one deaf.

@@ -13,9 +13,10 @@
 
 namespace kadrix::test {
 
-// The built program copied into a temporary folder of its own, so that its
-// lock file lies there and no other test's copy can meet it. Every copy
-// started from it is killed when the test ends.
+// The built program copied into a temporary folder of its own, started with a
+// runtime folder of its own ($XDG_RUNTIME_DIR), so that no other test's copy
+// can meet its lock file. Every copy started from it is killed when the test
+// ends.
 class ProgramCopy {
 public:
     explicit ProgramCopy(const std::string& tag) : dir_(tag), program_(dir_.path() / "kadrix") {
@@ -26,10 +27,14 @@ public:
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
 
-    // Starts the program in its folder; throws when it cannot start.
-    QProcess&
-    start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    // Starts the program in its folder, with runtimeDir, or else the copy's
+    // own runtime folder; throws when it cannot start.
+    QProcess& start(QProcessEnvironment environment = QProcessEnvironment::systemEnvironment(),
+                    const std::string& runtimeDir = {}) {
         auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
+        environment.insert(
+            "XDG_RUNTIME_DIR",
+            QString::fromStdString(runtimeDir.empty() ? runtime_.str() : runtimeDir));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QString::fromStdString(dir_.str()));
         process.start(QString::fromStdString(program_.string()), {});
@@ -46,10 +51,12 @@ public:
     }
 
     const TempDir& folder() const { return dir_; }
-    std::string lockPath() const { return dir_.path(lockFileName); }
+    const TempDir& runtime() const { return runtime_; }
+    std::string lockPath() const { return runtime_.path(lockFileName); }
 
 private:
     TempDir dir_;
+    TempDir runtime_{"kadrix-runtime"};
     std::filesystem::path program_;
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
