@@ -81,16 +81,16 @@ AviWriter::AviWriter(OutputFile& out, const AviVideoStream& stream)
 void AviWriter::put(std::span<const std::byte> bytes) {
     try {
         out_.write(bytes);
-    } catch (const Error&) {
-        throw AviWriteError();
+    } catch (const Error& error) {
+        throw AviWriteError(error);
     }
 }
 
 void AviWriter::putAt(std::uint64_t offset, std::span<const std::byte> bytes) {
     try {
         out_.writeAt(offset, bytes);
-    } catch (const Error&) {
-        throw AviWriteError();
+    } catch (const Error& error) {
+        throw AviWriteError(error);
     }
 }
 
@@ -185,8 +185,8 @@ void AviWriter::copyFrame(const InputFile& source, std::uint64_t offset) {
     startFrame();
     try {
         out_.copyFrom(source, offset, frameSize_);
-    } catch (const Error&) {
-        throw AviWriteError();
+    } catch (const Error& error) {
+        throw AviWriteError(error);
     }
     endFrame();
 }

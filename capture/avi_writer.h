@@ -15,7 +15,10 @@ namespace kadrix {
 // as opposed to a frame that cannot be read.
 class AviWriteError : public Error {
 public:
-    AviWriteError() : Error("Error during Write AVI File") {}
+    // "Error during Write AVI File", then on a line of its own the cause,
+    // which names the file and the system's reason.
+    explicit AviWriteError(const Error& cause)
+        : Error(std::string("Error during Write AVI File\n") + cause.what()) {}
     // The same failure, with more said about it.
     explicit AviWriteError(const std::string& text) : Error(text) {}
 };

@@ -113,10 +113,7 @@ ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> 
                       const ClipProgress& progress) {
     if (frames.empty() || rate < 1)
         throw std::invalid_argument("createAvi needs frames and a rate of at least 1");
-    // An old clip of this name goes first, so that it is not taken for the
-    // new one when this one fails; where it cannot be deleted, the rename
-    // below replaces it.
-    removeFile(clipPath);
+    // An older clip of this name stays until the new one is complete.
     const FrameLayout layout = readLayout(InputFile(frames.front()));
 
     ReplacementFile clip(clipPath);
@@ -155,11 +152,10 @@ ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> 
         throw Error(outcome.inputError); // the first frame went away meanwhile
     writer.finish();
     try {
-        clip.out().close();
-    } catch (const Error&) {
-        throw AviWriteError();
+        clip.commit();
+    } catch (const Error& error) {
+        throw AviWriteError(error);
     }
-    clip.commit();
     return outcome;
 }
 

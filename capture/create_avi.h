@@ -29,17 +29,17 @@ struct ClipOutcome {
 // depth) ends the clip before it: the frames before it make a complete clip,
 // and the outcome says why the rest is missing.
 //
-// A file of the clip's name is deleted first. The clip is written under a
-// temporary name beside it and renamed into place when complete, so after a
-// failure there is no file of the clip's name.
+// The clip is written under a temporary name beside it and renamed into
+// place when complete, replacing a file of its name only then: after a
+// failure an older file of the name is as it was.
 //
-// Throws AviWriteError ("Error during Write AVI File") when the clip cannot
-// be written. Throws Error, naming the file, when the first frame cannot be
-// read or its header is unusable (not "BM", negative width or height, image
-// size zero or 2 GiB and more, pixels starting inside the info header), and
-// when the clip file cannot be created (the error names the temporary file
-// beside it). Throws std::invalid_argument for an empty list or a rate
-// below 1.
+// Throws AviWriteError ("Error during Write AVI File" and the cause, naming
+// the file and the reason) when the clip cannot be written. Throws Error,
+// naming the file, when the first frame cannot be read or its header is
+// unusable (not "BM", negative width or height, image size zero or 2 GiB and
+// more, pixels starting inside the info header), and when the clip file
+// cannot be created. Throws std::invalid_argument for an empty list or a
+// rate below 1.
 ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> frames, int rate,
                       const ClipProgress& progress = {});
 

@@ -73,13 +73,12 @@ void FrameWriter::run() {
             // the user's own file. A recording never replaces it.
             failure = std::make_exception_ptr(systemError("Cannot create file", path_, EEXIST));
         } else {
+            // A frame that fails is never there: the sink writes it whole
+            // or not at all.
             try {
                 sink_(path_, picture_);
             } catch (...) {
                 failure = std::current_exception();
-                // Half a frame is no frame: left there, it would end the clip
-                // with a second report, and it holds space the disk lacks.
-                removeFile(path_);
             }
         }
         lock.lock();

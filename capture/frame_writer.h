@@ -18,7 +18,8 @@ namespace kadrix {
 // cannot tell, that number: writing the frame then says why.
 std::int32_t freeFrameNumber(const std::string& folder, std::int32_t from);
 
-// Writes a picture to a file; throws kadrix::Error when it cannot.
+// Writes a picture to a file, whole or not at all (as writeBmp does); throws
+// kadrix::Error when it cannot.
 using FrameSink = std::function<void(const std::string& path, const ImageView& picture)>;
 
 // Writes a recording's frames on a thread of its own, one at a time, so that

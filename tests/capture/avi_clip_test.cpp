@@ -308,9 +308,9 @@ TEST_P(AviInputErrorTest, EndsTheClipBeforeTheFrameWithAnErrorNamingIt) {
         error = inputError.what();
     }
     EXPECT_NE(error.find(paths[c.badFrame]), std::string::npos) << error;
-    std::set<std::string> after = before;
     if (c.badFrame == 0) {
-        after.erase("Vid000001.avi");
+        EXPECT_EQ(test::readFile(clip), std::vector<std::byte>(1000, std::byte{'x'}))
+            << "no clip: the older one stays";
     } else {
         // A whole clip: counts and index tell of exactly the frames before.
         const test::ClipInfo info = test::probeClip(clip);
@@ -321,7 +321,7 @@ TEST_P(AviInputErrorTest, EndsTheClipBeforeTheFrameWithAnErrorNamingIt) {
         EXPECT_EQ(test::runCommand("ffmpeg -v error -i " + test::quoted(clip) + " -f null - 2>&1"),
                   "");
     }
-    EXPECT_EQ(folderEntries(), after) << "every frame file stays";
+    EXPECT_EQ(folderEntries(), before) << "every frame file stays";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -364,29 +364,34 @@ private:
     void (*previous_)(int) = nullptr;
 };
 
-TEST_F(AviClipTest, WriteFailureIsReportedAndLeavesNoClip) {
+// The report names the file and the reason; an older clip of the name stays
+// as it was.
+TEST_F(AviClipTest, WriteFailureIsReportedAndLeavesTheOlderClip) {
     std::vector<TestFrame> frames;
     for (int i = 0; i < 5; ++i)
         frames.push_back(test::makeFrame(64, 48, 32, i + 1));
     const std::vector<std::string> paths = writeFrames(frames);
-    const std::string whole = path("whole.avi");
-    createAvi(whole, paths, 10);
-    const auto wholeSize = static_cast<rlim_t>(fs::file_size(whole));
-    fs::remove(whole);
+    const std::string clip = path("Vid000001.avi");
+    createAvi(clip, paths, 10);
+    const auto wholeSize = static_cast<rlim_t>(fs::file_size(clip));
+    const std::vector<std::byte> older(90, std::byte{'o'});
+    test::writeFile(clip, older);
     const std::set<std::string> before = folderEntries();
 
     // In the headers, amid the frames, in the index at the end.
     for (const rlim_t limit : {rlim_t{100}, rlim_t{20000}, wholeSize - 20}) {
         SCOPED_TRACE("file size limit " + std::to_string(limit));
-        const std::string clip = path("Vid000001.avi");
         try {
             const FileSizeLimit fileSizeLimit(limit);
             createAvi(clip, paths, 10);
             ADD_FAILURE() << "the clip was written";
         } catch (const AviWriteError& error) {
-            EXPECT_STREQ(error.what(), "Error during Write AVI File");
+            EXPECT_EQ(std::string(error.what()),
+                      "Error during Write AVI File\nCannot write file \"" + clip +
+                          "\". File too large");
         }
         EXPECT_EQ(folderEntries(), before);
+        EXPECT_EQ(test::readFile(clip), older);
     }
 }
 
@@ -423,7 +428,8 @@ TEST_F(AviClipTest, TheStopStepDeletesTheFramesInTheClipAndMovesTheRestAside) {
         ADD_FAILURE() << "the clip was written";
     } catch (const AviWriteError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "Error during Write AVI File\nThe frames not in the clip are kept in \"" +
+                  "Error during Write AVI File\nCannot write file \"" + path("Vid000001.avi") +
+                      "\". File too large\nThe frames not in the clip are kept in \"" +
                       path("Vid000001-2") + "\".");
     }
     EXPECT_EQ(folderEntries(), (std::set<std::string>{"Vid000001", "Vid000001-2"}));
