@@ -189,11 +189,9 @@ TEST_F(RecordingEnd, ASoundThatCannotBeSavedIsReportedAndKeepsItsNumber) {
 // The real program, driven as a user drives it, ended by SIGTERM as the end
 // of the desktop session ends it.
 void sigtermDuringARecording(bool sound) {
+    // The copy has a runtime folder of its own.
     test::ProgramCopy program("kadrix-session-end");
-    test::TempDir runtime("kadrix-runtime");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.str()));
-    QProcess& kadrix = program.start(environment);
+    QProcess& kadrix = program.start();
     QString window;
     ASSERT_TRUE(waitFor(
         [&] {
