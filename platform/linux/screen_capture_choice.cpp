@@ -1,0 +1,40 @@
+#include "platform/linux/screen_capture_choice.h"
+
+#include "core/error.h"
+#include "platform/linux/wayland_screen_grabber.h"
+
+#include <cstdio>
+
+namespace kadrix {
+
+namespace {
+
+// Where no grab works: each grab says so, never a black picture.
+class UnavailableScreenGrabber final : public ScreenGrabber {
+public:
+    explicit UnavailableScreenGrabber(std::string reason) : reason_(std::move(reason)) {}
+    ImageView grab(const ScreenRect&) override { throw Error(reason_); }
+
+private:
+    std::string reason_;
+};
+
+constexpr const char* noWaylandGrab =
+    "Этот сеанс Wayland не даёт программе снимать экран: композитор не предлагает "
+    "копирование экрана (wlr-screencopy). Снимки и клипы сделать нельзя.";
+
+} // namespace
+
+ScreenCaptureChoice chooseScreenCapture(const SessionEnvironment& session) {
+    const bool wayland = session.sessionType == "wayland" || !session.waylandDisplay.empty();
+    if (!wayland)
+        return {nullptr, false, {}};
+    try {
+        return {std::make_unique<WaylandScreenGrabber>(), true, {}};
+    } catch (const Error& error) {
+        std::fprintf(stderr, "kadrix: %s\n", error.what());
+        return {std::make_unique<UnavailableScreenGrabber>(noWaylandGrab), true, noWaylandGrab};
+    }
+}
+
+} // namespace kadrix
