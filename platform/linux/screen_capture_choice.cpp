@@ -3,13 +3,11 @@
 #include "core/error.h"
 #include "platform/linux/wayland_screen_grabber.h"
 
-#include <cstdio>
-
 namespace kadrix {
 
 namespace {
 
-// Where no grab works: each grab says so, never a black picture.
+// Where no grab works: each grab says why, never giving a black picture.
 class UnavailableScreenGrabber final : public ScreenGrabber {
 public:
     explicit UnavailableScreenGrabber(std::string reason) : reason_(std::move(reason)) {}
@@ -32,8 +30,9 @@ ScreenCaptureChoice chooseScreenCapture(const SessionEnvironment& session) {
     try {
         return {std::make_unique<WaylandScreenGrabber>(), true, {}};
     } catch (const Error& error) {
-        std::fprintf(stderr, "kadrix: %s\n", error.what());
-        return {std::make_unique<UnavailableScreenGrabber>(noWaylandGrab), true, noWaylandGrab};
+        return {std::make_unique<UnavailableScreenGrabber>(
+                    std::string("Cannot grab the screen of this Wayland session: ") + error.what()),
+                true, noWaylandGrab};
     }
 }
 

@@ -16,8 +16,8 @@ struct ScreenCaptureChoice {
     std::unique_ptr<ScreenGrabber> grabber;
     // A Wayland session, whose windows reach the compositor through XWayland.
     bool wayland = false;
-    // What the user is told once at start where no grab works; empty
-    // otherwise. The grabber then fails with the same words.
+    // What the user is told once at start where no grab works, in the
+    // program's language; empty otherwise. The grabber then fails, saying why.
     std::string notice;
 };
 
