@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     // Chosen before the application exists: it connects to its display at once.
     const kadrix::DisplayChoice display =
         kadrix::chooseDisplay(kadrix::currentSessionEnvironment());
-    const std::string notice(kadrix::displayNotice(display));
+    std::string notice(kadrix::displayNotice(display));
     if (display == kadrix::DisplayChoice::NoXServer) {
         // There is no display to show a message on.
         std::fprintf(stderr, "kadrix: %s\n", notice.c_str());
@@ -58,7 +58,10 @@ int main(int argc, char** argv) {
     };
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, finishRecordings);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, finishRecordings);
-    window.setPlatformServices(kadrix::choosePlatformServices());
+    kadrix::PlatformServices services = kadrix::choosePlatformServices();
+    if (notice.empty())
+        notice = services.notice;
+    window.setPlatformServices(std::move(services));
     window.setSoundRecorder(kadrix::createSoundRecorder());
     // Each look at the icon's files costs some milliseconds; made when needed.
     const auto icon = [] {

@@ -5,19 +5,65 @@
 
 #include <QBitmap>
 #include <QImage>
+#include <QPainter>
 #include <QTimer>
 #include <QWidget>
+#include <cmath>
 
 namespace kadrix {
 
+// Painted over all the window's other controls: clears the see-through part
+// of a 32-bit window to fully transparent pixels.
+class TransparentHoles final : public QWidget {
+public:
+    explicit TransparentHoles(QWidget* window) : QWidget(window) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        hide();
+    }
+    void setHoles(const QRegion& holes) {
+        if (holes == holes_)
+            return;
+        holes_ = holes;
+        update();
+    }
+    // While the window renders itself to find its maroon parts.
+    void setSuspended(bool suspended) { suspended_ = suspended; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (suspended_)
+            return;
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setClipRegion(holes_);
+        painter.fillRect(rect(), Qt::transparent);
+    }
+
+private:
+    QRegion holes_;
+    bool suspended_ = false;
+};
+
 SeeThrough::SeeThrough(QWidget* window, WindowService& windows)
-    : QObject(window), window_(window), windows_(&windows) {}
+    : QObject(window), window_(window), windows_(&windows), holes_(new TransparentHoles(window)) {}
+
+void SeeThrough::setWindowService(WindowService& windows) {
+    windows_ = &windows;
+    // Only a 32-bit window has pixels to see through.
+    if (windows_->seeThroughByAlpha())
+        window_->setAttribute(Qt::WA_TranslucentBackground);
+}
 
 void SeeThrough::setEnabled(bool enabled) {
     enabled_ = enabled;
     if (enabled) {
         // Once the frame has its size and layout, in one shape.
         update();
+    } else if (windows_->seeThroughByAlpha()) {
+        holes_->hide();
+        holes_->setHoles({});
+        windows_->setInputShape(window_->winId(), {});
     } else {
         window_->clearMask();
         flush();
@@ -46,9 +92,31 @@ QRegion SeeThrough::opaqueRegion(const QImage& rendering) {
 }
 
 void SeeThrough::apply() {
+    holes_->setSuspended(true);
     const QImage rendering = window_->grab().toImage();
+    holes_->setSuspended(false);
     // A rendering at a device pixel ratio above 1 is larger than the window.
     QRegion opaque = opaqueRegion(rendering.scaled(window_->size()));
+    if (windows_->seeThroughByAlpha()) {
+        holes_->setGeometry(window_->rect());
+        holes_->raise();
+        holes_->show();
+        holes_->setHoles(QRegion(window_->rect()).subtracted(opaque));
+        // Clicks on the transparent parts pass to the windows beneath.
+        const qreal scale = window_->devicePixelRatioF();
+        std::vector<ScreenRect> rects;
+        for (const QRect& rect : opaque)
+            rects.push_back({static_cast<int>(std::floor(rect.x() * scale)),
+                             static_cast<int>(std::floor(rect.y() * scale)),
+                             static_cast<int>(std::ceil(rect.width() * scale)),
+                             static_cast<int>(std::ceil(rect.height() * scale))});
+        // An empty input shape would take in every click: one pixel keeps it.
+        if (rects.empty())
+            rects.push_back({0, 0, 1, 1});
+        if (rects != windows_->inputShape(window_->winId()))
+            windows_->setInputShape(window_->winId(), rects);
+        return;
+    }
     // An empty mask means "no mask" to Qt; one pixel keeps the window shaped.
     if (opaque.isEmpty())
         opaque = QRegion(0, 0, 1, 1);

@@ -8,19 +8,25 @@ class QWidget;
 namespace kadrix {
 
 class WindowService;
+class TransparentHoles;
 
 // Makes everything of a window that is painted in maroon see-through, and
-// lets clicks there pass to the windows beneath, as a colour key does: the
-// window is shaped (X11 SHAPE) to the pixels that are not maroon. Works with
-// and without a compositor. The window service sends the shape to the
+// lets clicks there pass to the windows beneath, as a colour key does. On an
+// X server the window is shaped (X11 SHAPE) to the pixels that are not
+// maroon, which works with and without a compositor. Where the display shows
+// see-through windows by their alpha (XWayland), the maroon pixels are
+// painted fully transparent over everything else and the window's input
+// shape is its opaque part. The window service sends the shape to the
 // display at once.
 class SeeThrough : public QObject {
     Q_OBJECT
 
 public:
-    // windows must outlive this object, or be replaced before it ends.
+    // windows must outlive this object, or be replaced before it ends. A
+    // window service that keys by alpha must come before the window is first
+    // shown, which makes it a 32-bit window.
     SeeThrough(QWidget* window, WindowService& windows);
-    void setWindowService(WindowService& windows) { windows_ = &windows; }
+    void setWindowService(WindowService& windows);
 
     // Turns the key colour on or off; while on, the shape follows the window's
     // content whenever update() is called.
@@ -40,6 +46,7 @@ private:
 
     QWidget* window_;
     WindowService* windows_;
+    TransparentHoles* holes_;
     bool enabled_ = false;
     bool pending_ = false;
 };

@@ -79,6 +79,20 @@ std::vector<ScreenRect> shapeInPixels(const QRegion& shape, qreal scale) {
     return rects;
 }
 
+// The window's opaque parts: its shape, or where it keys by alpha, the part
+// that takes clicks.
+QRegion opaqueShape(const QWidget& window, const WindowService& windows, qreal scale) {
+    if (windows.seeThroughByAlpha()) {
+        QRegion opaque;
+        for (const ScreenRect& rect : windows.inputShape(window.winId()))
+            opaque += QRect(qFloor(rect.x / scale), qFloor(rect.y / scale),
+                            qCeil(rect.width / scale), qCeil(rect.height / scale));
+        if (!opaque.isEmpty())
+            return opaque;
+    }
+    return window.mask().isEmpty() ? QRegion(window.rect()) : window.mask();
+}
+
 } // namespace
 
 ScreenRect outerRectInPixels(const QWidget& window) {
@@ -107,9 +121,11 @@ ImageView grabUnderWindow(QWidget& window, ScreenGrabber& grabber, WindowService
     // What the window's opaque parts cover must come from the windows beneath,
     // which draw themselves again once the window is out of the way.
     const qreal scale = window.windowHandle()->devicePixelRatio();
-    const QRegion shape = window.mask().isEmpty() ? QRegion(window.rect()) : window.mask();
+    const QRegion shape = opaqueShape(window, windows, scale);
     ImageView image = grabber.grab(rect);
-    const std::vector<PixelRow> rows = opaqueRows(shape, scale, image);
+    // A compositor that scales its outputs gives more pixels than the window has.
+    const qreal pictureScale = scale * image.width / rect.width;
+    const std::vector<PixelRow> rows = opaqueRows(shape, pictureScale, image);
     const std::vector<std::byte> ours = copyRows(image, rows);
 
     const std::unique_ptr<WindowAway> away =

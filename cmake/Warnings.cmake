@@ -3,8 +3,9 @@
 option(KADRIX_WERROR "Treat compiler warnings as errors" ON)
 
 add_compile_options(
-    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-qual
-    -Wformat=2 -Wimplicit-fallthrough -Wold-style-cast -Wundef)
+    -Wall -Wextra -Wpedantic -Wshadow -Wcast-qual -Wformat=2 -Wimplicit-fallthrough -Wundef
+    # The protocol code that wayland-scanner generates is C.
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor> $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast>)
 if(KADRIX_WERROR)
     add_compile_options(-Werror)
 endif()

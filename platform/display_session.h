@@ -15,8 +15,9 @@ struct SessionEnvironment {
 
 SessionEnvironment currentSessionEnvironment();
 
-// How the program meets its display. The screen is grabbed through X11 only,
-// so a Wayland desktop is used through its XWayland server.
+// How the program meets its display. Its window must know where it stands on
+// the screen, which a Wayland window cannot, so a Wayland desktop is used
+// through its XWayland server (the screen is grabbed from the compositor).
 enum class DisplayChoice {
     AsIs,      // an X11 session, or a platform chosen explicitly (offscreen)
     XWayland,  // a Wayland session with an X server beside it: run on that
@@ -29,7 +30,8 @@ DisplayChoice chooseDisplay(const SessionEnvironment& session);
 // the application object exists.
 void applyDisplayChoice(DisplayChoice choice);
 
-// What the user is told at start, in the program's language; empty for AsIs.
+// What the user is told at start, in the program's language; empty where
+// there is an X server (the screen grab's choice says what it lacks).
 std::string_view displayNotice(DisplayChoice choice);
 
 } // namespace kadrix

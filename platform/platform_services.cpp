@@ -1,10 +1,12 @@
 #include "platform/platform_services.h"
 
 #include "platform/linux/desktop_url_opener.h"
+#include "platform/linux/screen_capture_choice.h"
 #include "platform/linux/system_tray_icon.h"
 #include "platform/linux/x11_screen_grabber.h"
 #include "platform/linux/x11_window_service.h"
 #include "platform/linux/xdg_email_composer.h"
+#include "platform/linux/xwayland_window_service.h"
 #include "platform/null_services.h"
 
 #include <QGuiApplication>
@@ -40,11 +42,16 @@ PlatformServices displayServices() {
     int screen = 0;
     if (xcb_parse_display(nullptr, &host, &display, &screen))
         std::free(host);
+    ScreenCaptureChoice capture = chooseScreenCapture(currentSessionEnvironment());
+    if (capture.wayland)
+        return {std::move(capture.grabber),
+                std::make_unique<XWaylandWindowService>(x11->connection()),
+                // The desktop's services are added by the caller.
+                nullptr, nullptr, std::move(capture.notice)};
     try {
         return {std::make_unique<X11ScreenGrabber>(x11->connection(), screen),
-                std::make_unique<X11WindowService>(x11->connection()),
-                // The desktop's services are added by the caller.
-                nullptr, nullptr};
+                std::make_unique<X11WindowService>(x11->connection()), nullptr, nullptr,
+                std::string()};
     } catch (const std::exception& error) {
         qCWarning(platformLog) << "No screen grab on this X server:" << error.what();
         return nullPlatformServices();
@@ -55,7 +62,7 @@ PlatformServices displayServices() {
 
 PlatformServices nullPlatformServices() {
     return {std::make_unique<NullScreenGrabber>(), std::make_unique<NullWindowService>(),
-            std::make_unique<NullMailComposer>(), std::make_unique<NullUrlOpener>()};
+            std::make_unique<NullMailComposer>(), std::make_unique<NullUrlOpener>(), std::string()};
 }
 
 PlatformServices choosePlatformServices() {

@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QIcon;
 
@@ -22,11 +23,15 @@ struct PlatformServices {
     // The desktop's mail composer and its opener of pages (the help page).
     std::unique_ptr<MailComposer> mailComposer;
     std::unique_ptr<UrlOpener> urlOpener;
+    // What the user is told once at start where the screen cannot be grabbed;
+    // empty where it can.
+    std::string notice;
 };
 
-// The one place that picks the platform: the X11 services when the
-// application runs on an X server, the null services otherwise. Needs the
-// application object.
+// The one place that picks the platform: on an X server, its grab and shaped
+// windows in an X11 session, the compositor's grab and see-through 32-bit
+// windows in a Wayland session (XWayland); the null services without an X
+// server. Needs the application object.
 PlatformServices choosePlatformServices();
 
 // The program's icon in the notification area: through Qt's tray icon,

@@ -10,6 +10,7 @@ struct ScreenRect {
     int y = 0;
     int width = 0;
     int height = 0;
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
 
 // Copies what the screen shows in a rectangle.
@@ -17,8 +18,9 @@ class ScreenGrabber {
 public:
     virtual ~ScreenGrabber() = default;
 
-    // The picture always has the rectangle's size and the screen's pixel
-    // format; the parts outside the screen are black. It stays valid until
+    // The picture has the rectangle's size in the screen's device pixels
+    // (larger where the display scales, as a Wayland output at scale 2 does)
+    // and the screen's pixel format; the parts outside the screen are black. It stays valid until
     // the next grab or the grabber's end. Throws kadrix::Error.
     virtual ImageView grab(const ScreenRect& rect) = 0;
 };

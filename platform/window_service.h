@@ -36,6 +36,17 @@ public:
     // Sends what the toolkit may still hold back (a new shape) to the display,
     // so that the next grab of the screen sees it.
     virtual void flush() = 0;
+
+    // Whether a window's see-through parts are its fully transparent pixels
+    // (a 32-bit window) rather than holes in its shape: where the display
+    // ignores the shape, as a Wayland compositor does XWayland's.
+    virtual bool seeThroughByAlpha() const { return false; }
+    // For such a window: clicks reach it only on these opaque rectangles, in
+    // physical pixels, and pass to the windows beneath elsewhere; empty for
+    // the whole window.
+    virtual void setInputShape(NativeWindow, const std::vector<ScreenRect>&) {}
+    // The rectangles last given to setInputShape(); empty for the whole window.
+    virtual std::vector<ScreenRect> inputShape(NativeWindow) const { return {}; }
 };
 
 } // namespace kadrix

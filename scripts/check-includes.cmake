@@ -9,9 +9,9 @@ if(NOT SOURCE_DIR)
     message(FATAL_ERROR "Give the source tree as -DSOURCE_DIR=<folder>")
 endif()
 
-# POSIX and X11 headers: a folder outside platform/ and core/ that wants one
+# POSIX, X11 and Wayland headers: a folder outside platform/ and core/ that wants one
 # wants a function of platform/ or core/ instead.
-set(system_header "^(unistd\\.h|fcntl\\.h|dirent\\.h|poll\\.h|pwd\\.h|grp\\.h|spawn\\.h|dlfcn\\.h|termios\\.h|pthread\\.h|(sys|linux|netinet|arpa|X11|xcb)/.*)$")
+set(system_header "^(unistd\\.h|fcntl\\.h|dirent\\.h|poll\\.h|pwd\\.h|grp\\.h|spawn\\.h|dlfcn\\.h|termios\\.h|pthread\\.h|wayland-.*|(sys|linux|netinet|arpa|X11|xcb)/.*)$")
 set(app_header "^app/")
 set(qt_header "^Qt?[A-Z]")
 set(project_folder "^(app|capture|browser|convert|media|tool|platform)/")

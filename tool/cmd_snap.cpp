@@ -1,6 +1,7 @@
 #include "capture/bmp_writer.h"
 #include "capture/output_name.h"
 #include "core/error.h"
+#include "platform/linux/screen_capture_choice.h"
 #include "platform/linux/x11_screen_grabber.h"
 #include "tool/commands.h"
 
@@ -26,8 +27,11 @@ std::string numberedPath(const std::string& path, int number) {
 constinit const std::string_view snapDetails =
     "Grabs the screen rectangle at X,Y of W x H physical pixels from the X11\n"
     "display in $DISPLAY into a BMP file at the screen's colour depth; parts\n"
-    "outside the screen are black. With --count, grabs N pictures one after\n"
-    "another into FILE000001.bmp, FILE000002.bmp, ...\n";
+    "outside the screen are black. In a Wayland session the rectangle is in\n"
+    "the compositor's logical layout and the picture comes from the compositor\n"
+    "(wlr-screencopy) in device pixels: at output scale 2, twice as wide and\n"
+    "high. With --count, grabs N pictures one after another into\n"
+    "FILE000001.bmp, FILE000002.bmp, ...\n";
 
 // kadrix-tool snap [--count N] X Y W H FILE.bmp
 int runSnap(std::span<char* const> args) {
@@ -45,11 +49,15 @@ int runSnap(std::span<char* const> args) {
         throw UsageError("a rectangle X Y W H of at least one pixel and a file expected");
     const std::string path = args[4];
 
-    X11ScreenGrabber grabber;
+    // The program's own choice: the compositor's grab in a Wayland session.
+    ScreenCaptureChoice capture = chooseScreenCapture(currentSessionEnvironment());
+    std::unique_ptr<ScreenGrabber> grabber = std::move(capture.grabber);
+    if (!grabber)
+        grabber = std::make_unique<X11ScreenGrabber>();
     for (int number = 1; number <= count; ++number) {
         const std::string output = numbered ? numberedPath(path, number) : path;
         try {
-            writeBmp(output, grabber.grab(rect));
+            writeBmp(output, grabber->grab(rect));
         } catch (const std::exception& error) {
             throw Error(fileError(output, error.what()));
         }

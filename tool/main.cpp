@@ -20,7 +20,7 @@ const std::vector<Command> commands = {
     {"ico", "FILE.bmp", "write FILE.ico, the picture's top-left 32 x 32 pixels as an icon",
      icoDetails, runIco},
     {"emf", "FILE.bmp", "write FILE.emf, the picture as an enhanced metafile", emfDetails, runEmf},
-    {"snap", "[--count N] X Y W H FILE.bmp", "grab a rectangle of the X11 screen into a BMP file",
+    {"snap", "[--count N] X Y W H FILE.bmp", "grab a rectangle of the screen into a BMP file",
      snapDetails, runSnap},
     {"avi", "RATE OUT.avi FRAME.bmp...", "assemble BMP frames into an uncompressed AVI clip",
      aviDetails, runAvi},

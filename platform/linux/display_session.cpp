@@ -39,10 +39,8 @@ void applyDisplayChoice(DisplayChoice choice) {
 std::string_view displayNotice(DisplayChoice choice) {
     switch (choice) {
     case DisplayChoice::AsIs:
-        return {};
     case DisplayChoice::XWayland:
-        return "Сеанс Wayland: программа работает через XWayland. Окна программ Wayland "
-               "на снимках и в клипах могут получиться чёрными.";
+        return {};
     case DisplayChoice::NoXServer:
         return "X-сервер не найден (переменная DISPLAY не задана): снимать экран можно "
                "только в сеансе X11 или Wayland с XWayland. Программа закрывается.";

@@ -1,6 +1,5 @@
 // The program on the display it finds: a Wayland desktop is used through its
-// XWayland server, with a word at start about Wayland windows; without any X
-// server the program says so and ends.
+// XWayland server; without any X server the program says so and ends.
 #include "platform/display_session.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/program_copy.h"
@@ -39,19 +38,23 @@ protected:
     QString errors_;
 };
 
-TEST_F(DisplaySessionTest, AWaylandSessionRunsOnXWaylandAndSaysSoOnce) {
+// A Wayland session whose compositor cannot be reached for the screen: the
+// program runs on XWayland all the same and says once that it cannot
+// capture, rather than taking black pictures.
+TEST_F(DisplaySessionTest, AWaylandSessionWithoutAScreenGrabRunsOnXWaylandAndSaysSoOnce) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("QT_QPA_PLATFORM");
     environment.insert("XDG_SESSION_TYPE", "wayland");
     environment.insert("WAYLAND_DISPLAY", "wayland-kadrix-test");
     QProcess& process = program_.start(environment);
+    const QString notice = "Этот сеанс Wayland не даёт программе снимать экран";
     ASSERT_TRUE(test::waitFor([&] {
         errors_ += QString::fromUtf8(process.readAllStandardError());
-        return errors_.contains("Сеанс Wayland");
+        return errors_.contains(notice);
     })) << errors_.toStdString();
-    EXPECT_TRUE(errors_.contains("могут получиться чёрными"));
+    EXPECT_TRUE(errors_.contains("Снимки и клипы сделать нельзя"));
     EXPECT_EQ(process.state(), QProcess::Running) << "it runs on the X server";
-    EXPECT_EQ(errors_.count("Сеанс Wayland"), 1);
+    EXPECT_EQ(errors_.count(notice), 1);
 }
 
 TEST_F(DisplaySessionTest, WithoutAnXServerTheProgramSaysSoAndEnds) {

@@ -28,11 +28,12 @@ class SnapCommandTest : public ::testing::Test {
 protected:
     void SetUp() override { rootPicture(); }
 
-    ToolRun snap(const std::string& args) {
+    ToolRun snap(const std::string& args, const std::string& environment = {}) {
         // Run in the temporary folder, where relative paths land.
-        const std::string command =
-            "cd '" + dir_.string() + "' && " KADRIX_BINARY_DIR "/tool/kadrix-tool snap " + args +
-            " >'" + (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() + "'";
+        const std::string command = "cd '" + dir_.string() + "' && " + environment +
+                                    KADRIX_BINARY_DIR "/tool/kadrix-tool snap " + args + " >'" +
+                                    (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() +
+                                    "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readText(dir_ / "out"),
                 test::readText(dir_ / "err")};
@@ -121,6 +122,15 @@ TEST_F(SnapCommandTest, FailuresGoToStderrWithANonZeroStatus) {
         EXPECT_NE(bad.err.find("usage: kadrix-tool snap"), std::string::npos) << args;
         EXPECT_FALSE(fs::exists(dir_ / "x.bmp")) << args;
     }
+
+    // A Wayland session whose compositor cannot be reached: the X server
+    // beside it would give black pictures, so no picture at all.
+    const ToolRun wayland = snap("0 0 10 10 w.bmp", "XDG_RUNTIME_DIR='" + dir_.string() +
+                                                        "' WAYLAND_DISPLAY=wayland-kadrix-none ");
+    EXPECT_EQ(wayland.status, 1);
+    EXPECT_EQ(wayland.err, "kadrix-tool snap: w.bmp: Cannot grab the screen of this Wayland "
+                           "session: Cannot connect to the Wayland compositor\n");
+    EXPECT_FALSE(fs::exists(dir_ / "w.bmp"));
 
     const ToolRun help = snap("--help");
     EXPECT_EQ(help.status, 0);
