@@ -99,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const kadrix::FramePixels frame = reader.frame(i);
             // The first and the last byte of the first and the last row.
             volatile std::byte touched = frame.top[0];
-            touched = frame.top[frame.rowStep * (layout.height - 1) +
-                                layout.width * bytesPerPixel - 1];
+            touched =
+                frame.top[frame.rowStep * (layout.height - 1) + layout.width * bytesPerPixel - 1];
             static_cast<void>(touched);
         }
     } catch (const kadrix::ClipReadError&) {
