@@ -1,7 +1,7 @@
 #include "app/UnitMain.h"
 
-#include "app/clip_export_job.h"
 #include "app/click_filter.h"
+#include "app/clip_export_job.h"
 #include "app/error_report.h"
 #include "app/frame_title_strip.h"
 #include "app/handler.h"
