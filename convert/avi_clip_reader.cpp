@@ -223,17 +223,17 @@ void AviClipReader::findFrames(std::uint64_t begin, std::uint64_t end, int depth
     }
 }
 
-FramePixels AviClipReader::frame(std::size_t index) {
-    pixels_.resize(static_cast<std::size_t>(frameBytes_));
+FramePixels AviClipReader::read(std::size_t index, std::span<std::byte> into) {
+    const std::span<std::byte> pixels = into.first(frameBytes());
     try {
-        file_.readExact(frameOffsets_.at(index), pixels_);
+        file_.readExact(frameOffsets_.at(index), pixels);
     } catch (const Error& error) {
         throw ClipReadError(error.what());
     }
     const auto step = static_cast<std::ptrdiff_t>(stride_);
     if (!bottomUp_)
-        return {pixels_.data(), step};
-    return {pixels_.data() + step * (layout_.height - 1), -step};
+        return {pixels.data(), step};
+    return {pixels.data() + step * (layout_.height - 1), -step};
 }
 
 } // namespace kadrix

@@ -26,8 +26,7 @@ public:
 // The first video stream of an uncompressed AVI clip, as Kadrix writes them
 // (AVI 1.0, OpenDML past 1 GiB): 8 bits with a colour table, 16 bits in
 // 5-5-5 or 5-6-5, 24 and 32 bits. Only the headers and the places of the
-// frames are read at first; each frame is read when asked for, into one
-// buffer.
+// frames are read at first; each frame is read when asked for.
 class AviClipReader final : public FrameSource {
 public:
     // Throws ClipReadError naming the file when it cannot be read, is no AVI
@@ -36,8 +35,9 @@ public:
     explicit AviClipReader(std::string path);
 
     const FrameLayout& layout() const override { return layout_; }
+    std::size_t frameBytes() const override { return static_cast<std::size_t>(frameBytes_); }
     // Throws ClipReadError when the frame cannot be read.
-    FramePixels frame(std::size_t index) override;
+    FramePixels read(std::size_t index, std::span<std::byte> into) override;
 
 private:
     void readHeaderList(std::uint64_t begin, std::uint64_t end);
@@ -53,7 +53,6 @@ private:
     std::uint64_t frameBytes_ = 0;
     int stream_ = -1; // the number of the video stream, as its chunks are named
     std::vector<std::uint64_t> frameOffsets_;
-    std::vector<std::byte> pixels_;
 };
 
 } // namespace kadrix

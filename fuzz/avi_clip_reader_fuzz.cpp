@@ -95,8 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             layout.scale == 0)
             std::abort();
         const int bytesPerPixel = kadrix::bitsPerPixel(layout.format) / 8;
+        std::vector<std::byte> pixels(reader.frameBytes());
         for (std::size_t i = 0; i < std::min<std::size_t>(layout.frames, 4); ++i) {
-            const kadrix::FramePixels frame = reader.frame(i);
+            const kadrix::FramePixels frame = reader.read(i, pixels);
             // The first and the last byte of the first and the last row.
             volatile std::byte touched = frame.top[0];
             touched =

@@ -30,22 +30,26 @@ struct FrameLayout {
     std::size_t frames = 0;
 };
 
-// The pixels of one frame: the top row first, each next row rowStep bytes
-// on (negative for a picture stored bottom-up).
+// Where the pixels of a frame lie: the top row first, each next row rowStep
+// bytes on (negative for a picture stored bottom-up).
 struct FramePixels {
-    const std::byte* top = nullptr;
+    std::byte* top = nullptr;
     std::ptrdiff_t rowStep = 0;
 };
 
-// The frames of a clip, read one at a time in any order, so that a clip is
-// never in memory whole.
+// The frames of a clip, read one at a time in any order into memory the
+// caller gives, so that a clip is never in memory whole and a frame is
+// never copied on its way to the encoder.
 class FrameSource {
 public:
     virtual ~FrameSource() = default;
     virtual const FrameLayout& layout() const = 0;
-    // Frame index; valid until the next call. Throws an std::exception when
-    // the frame cannot be read.
-    virtual FramePixels frame(std::size_t index) = 0;
+    // The bytes of one frame as stored, rows padded.
+    virtual std::size_t frameBytes() const = 0;
+    // Reads frame index into `into`, which holds frameBytes(), and says
+    // where its rows lie there. Throws an std::exception when the frame
+    // cannot be read.
+    virtual FramePixels read(std::size_t index, std::span<std::byte> into) = 0;
 };
 
 // The file an encoder writes. Muxers go back to fill in sizes, and the MP4

@@ -18,6 +18,7 @@ extern "C" {
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kadrix {
 
@@ -84,65 +85,80 @@ Owned<AVFrame> allocateFrame(int width, int height, AVPixelFormat format) {
     return frame;
 }
 
-// A frame of the source as libav takes it, without copying: the rows where
-// the source keeps them, an 8-bit frame's colours as libav's palette.
-class SourceFrame {
+// The frames of the source as libav takes them: an 8-bit frame's colours as
+// libav's palette, the pixels read where libav reads them.
+class SourceFrames {
 public:
-    explicit SourceFrame(const FrameLayout& layout) : layout_(layout) {
-        for (std::size_t i = 0; i < layout.palette.size() && i < palette_.size(); ++i) {
-            const PaletteColor& c = layout.palette[i];
+    explicit SourceFrames(FrameSource& source)
+        : source_(source), layout_(source.layout()), bytes_(source.frameBytes()) {
+        for (std::size_t i = 0; i < layout_.palette.size() && i < palette_.size(); ++i) {
+            const PaletteColor& c = layout_.palette[i];
             palette_[i] =
                 0xFF000000u | std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
         }
     }
 
-    const std::uint8_t* const* planes(const FramePixels& pixels) {
-        planes_[0] = reinterpret_cast<const std::uint8_t*>(pixels.top);
-        planes_[1] = layout_.format == PixelFormat::Indexed8
-                         ? reinterpret_cast<const std::uint8_t*>(palette_.data())
-                         : nullptr;
-        return planes_.data();
+    // Frame index for libswscale: planes() and strides() until the next call.
+    void read(std::size_t index) {
+        buffer_.resize(bytes_);
+        view(source_.read(index, buffer_));
     }
-    const int* strides(const FramePixels& pixels) {
-        strides_[0] = static_cast<int>(pixels.rowStep);
-        return strides_.data();
-    }
-    // A copy of a frame for a filter graph. The X server leaves the fourth
-    // byte of 32-bit pixels 0, which the palette filters would take for
-    // transparent: it becomes 255.
-    Owned<AVFrame> copy(const FramePixels& pixels, std::int64_t pts) {
-        Owned<AVFrame> frame;
+    const std::uint8_t* const* planes() const { return planes_.data(); }
+    const int* strides() const { return strides_.data(); }
+
+    // Frame index for a filter graph, which takes it over. A 32-bit frame
+    // is read straight into the frame's buffer; the X server leaves its
+    // fourth bytes 0, which the palette filters would take for transparent,
+    // so they become 255. Frames of other depths are copied.
+    Owned<AVFrame> graphFrame(std::size_t index) {
+        Owned<AVFrame> frame(checked(av_frame_alloc(), "frame"));
         if (layout_.format == PixelFormat::Bgrx32) {
-            frame = allocateFrame(layout_.width, layout_.height, AV_PIX_FMT_BGRA);
-            const auto bytes = static_cast<std::size_t>(layout_.width) * 4;
+            frame->buf[0] = checked(av_buffer_alloc(bytes_), "frame");
+            const FramePixels pixels =
+                source_.read(index, {reinterpret_cast<std::byte*>(frame->buf[0]->data), bytes_});
             for (int y = 0; y < layout_.height; ++y) {
-                std::uint8_t* row = frame->data[0] + std::ptrdiff_t{y} * frame->linesize[0];
-                std::memcpy(row, pixels.top + pixels.rowStep * y, bytes);
-                for (std::size_t alpha = 3; alpha < bytes; alpha += 4)
-                    row[alpha] = 0xFF;
+                std::byte* row = pixels.top + pixels.rowStep * y;
+                for (int x = 0; x < layout_.width; ++x)
+                    row[4 * x + 3] = std::byte{0xFF};
             }
+            frame->data[0] = reinterpret_cast<std::uint8_t*>(pixels.top);
+            frame->linesize[0] = static_cast<int>(pixels.rowStep);
         } else {
-            // A view of the pixels where they are, which the clone copies.
-            if (!view_)
-                view_.reset(checked(av_frame_alloc(), "frame"));
-            view_->width = layout_.width;
-            view_->height = layout_.height;
-            view_->format = sourcePixelFormat(layout_.format);
-            view_->data[0] = const_cast<std::uint8_t*>(planes(pixels)[0]);
-            view_->data[1] = const_cast<std::uint8_t*>(planes_[1]);
-            view_->linesize[0] = strides(pixels)[0];
-            frame.reset(checked(av_frame_clone(view_.get()), "frame"));
+            // A view of the pixels in our buffer, which the clone copies.
+            read(index);
+            Owned<AVFrame> view(checked(av_frame_alloc(), "frame"));
+            describe(*view);
+            view->data[0] = const_cast<std::uint8_t*>(planes_[0]);
+            view->data[1] = const_cast<std::uint8_t*>(planes_[1]);
+            view->linesize[0] = strides_[0];
+            frame.reset(checked(av_frame_clone(view.get()), "frame"));
         }
-        frame->pts = pts;
+        describe(*frame);
+        frame->pts = static_cast<std::int64_t>(index);
         return frame;
     }
 
 private:
+    void view(const FramePixels& pixels) {
+        planes_[0] = reinterpret_cast<const std::uint8_t*>(pixels.top);
+        planes_[1] = layout_.format == PixelFormat::Indexed8
+                         ? reinterpret_cast<const std::uint8_t*>(palette_.data())
+                         : nullptr;
+        strides_[0] = static_cast<int>(pixels.rowStep);
+    }
+    void describe(AVFrame& frame) const {
+        frame.width = layout_.width;
+        frame.height = layout_.height;
+        frame.format = sourcePixelFormat(layout_.format);
+    }
+
+    FrameSource& source_;
     const FrameLayout& layout_;
+    std::size_t bytes_;
+    std::vector<std::byte> buffer_;
     std::array<std::uint32_t, 256> palette_{};
     std::array<const std::uint8_t*, 4> planes_{};
     std::array<int, 4> strides_{};
-    Owned<AVFrame> view_;
 };
 
 // An AVIOContext over the encoded file, at a position of its own.
@@ -371,12 +387,12 @@ bool encodeYuv(FrameSource& source, ShareFormat format, EncodedFile& out,
                        layout.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr),
         "conversion"));
     const Owned<AVFrame> yuv = allocateFrame(width, height, AV_PIX_FMT_YUV420P);
-    SourceFrame wrapper(layout);
+    SourceFrames frames(source);
     for (std::size_t i = 0; i < layout.frames; ++i) {
-        const FramePixels pixels = source.frame(i);
+        frames.read(i);
         check(av_frame_make_writable(yuv.get()), "frame");
-        sws_scale(scale.get(), wrapper.planes(pixels), wrapper.strides(pixels), 0, layout.height,
-                  yuv->data, yuv->linesize);
+        sws_scale(scale.get(), frames.planes(), frames.strides(), 0, layout.height, yuv->data,
+                  yuv->linesize);
         // The padding repeats the last column and row; the colour planes,
         // half the size rounded up, are whole already.
         std::uint8_t* luma = yuv->data[0];
@@ -476,12 +492,12 @@ private:
 bool encodeGif(FrameSource& source, EncodedFile& out, const EncodeProgress& progress) {
     const FrameLayout& layout = source.layout();
     const std::size_t total = 2 * layout.frames;
-    SourceFrame wrapper(layout);
+    SourceFrames frames(source);
     Owned<AVFrame> palette;
     {
         FilterGraph statistics(layout, "[in]palettegen[out]", false);
         for (std::size_t i = 0; i < layout.frames; ++i) {
-            statistics.push(wrapper.copy(source.frame(i), static_cast<std::int64_t>(i)));
+            statistics.push(frames.graphFrame(i));
             if (!progress(i + 1, total))
                 return false;
         }
@@ -498,7 +514,7 @@ bool encodeGif(FrameSource& source, EncodedFile& out, const EncodeProgress& prog
     VideoStream video(muxer, "gif", layout.width, layout.height, AV_PIX_FMT_PAL8, layout, nullptr);
     muxer.writeHeader(nullptr);
     for (std::size_t i = 0; i < layout.frames; ++i) {
-        mapping.push(wrapper.copy(source.frame(i), static_cast<std::int64_t>(i)));
+        mapping.push(frames.graphFrame(i));
         while (const AVFrame* mapped = mapping.pull())
             video.send(mapped);
         if (!progress(layout.frames + i + 1, total))
