@@ -27,7 +27,7 @@ public:
     }
     std::size_t readAt(std::uint64_t offset, std::span<std::byte> bytes) override {
         if (!reader_)
-            reader_.emplace(file_.out().path());
+            reader_.emplace(file_.temporaryPath());
         return reader_->readSome(offset, bytes);
     }
     bool failed() const { return failed_; }
