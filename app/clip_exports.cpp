@@ -4,14 +4,12 @@
 
 #include "app/clip_export_job.h"
 #include "app/error_report.h"
-#include "app/frame_title_strip.h"
 #include "browser/file_list_box.h"
 #include "browser/folder_listing.h"
 #include "core/path.h"
 
 #include <QFile>
 #include <QProgressBar>
-#include <QRadioButton>
 
 namespace kadrix {
 
