@@ -255,6 +255,13 @@ public:
         context_->io_open = &Muxer::openAgain;
         context_->io_close2 = &Muxer::closeAgain;
     }
+    // FFmpeg 5.1's GIF muxer lets go of the frame it holds back only in its
+    // trailer: a GIF given up half-way gets one, into the file that is
+    // dropped anyway.
+    ~Muxer() {
+        if (headerWritten_ && !finished_ && std::strcmp(context_->oformat->name, "gif") == 0)
+            av_write_trailer(context_.get());
+    }
     Muxer(const Muxer&) = delete;
     Muxer& operator=(const Muxer&) = delete;
 
@@ -276,9 +283,11 @@ public:
         const int code = avformat_write_header(context_.get(), &passed);
         dictionary.reset(passed);
         succeed(code, "container header");
+        headerWritten_ = true;
     }
     void write(AVPacket* packet) { succeed(av_write_frame(context_.get(), packet), "write"); }
     void finish() {
+        finished_ = true;
         succeed(av_write_trailer(context_.get()), "container index");
         succeed(context_->pb->error, "write");
     }
@@ -317,6 +326,8 @@ private:
     FileIo io_;
     std::optional<FileIo> rereading_;
     Owned<AVFormatContext> context_;
+    bool headerWritten_ = false;
+    bool finished_ = false;
 };
 
 // One video stream: frames in, packets out to the muxer.
