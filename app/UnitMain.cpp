@@ -1,6 +1,7 @@
 #include "app/UnitMain.h"
 
 #include "app/click_filter.h"
+#include "app/clip_export_job.h"
 #include "app/error_report.h"
 #include "app/frame_title_strip.h"
 #include "app/handler.h"
@@ -139,6 +140,9 @@ void TMain::connectHandlers() {
     connectHandler(N5, &QAction::triggered, this, &TMain::N5Click);
     connectHandler(N6, &QAction::triggered, this, &TMain::N6Click);
     connectHandler(N7, &QAction::triggered, this, &TMain::N7Click);
+    connectHandler(N8, &QAction::triggered, this, &TMain::N8Click);
+    connectHandler(N9, &QAction::triggered, this, &TMain::N9Click);
+    connectHandler(N10, &QAction::triggered, this, &TMain::N10Click);
     connectHandler(BitBtn3, &QPushButton::clicked, this, &TMain::BitBtn3Click);
     connectHandler(new ClickFilter(Label1), &ClickFilter::clicked, this, &TMain::Label1Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);

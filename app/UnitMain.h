@@ -37,6 +37,9 @@ namespace kadrix {
 class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
+class ClipExportJob;
+struct ClipExportOutcome;
+enum class ShareFormat;
 class FrameTitleStrip;
 class SoundPlayer;
 class SoundRecorder;
@@ -139,6 +142,11 @@ public:
     void N5Click();
     void N6Click();
     void N7Click();
+    // "Сохранить как MP4", "… WebM", "… GIF" in the "avi" mode: the selected
+    // clip exported beside it while the window goes on.
+    void N8Click();
+    void N9Click();
+    void N10Click();
     void BitBtn3Click();
     void Label1Click();
 
@@ -220,6 +228,9 @@ private:
     QAction* N5 = nullptr;
     QAction* N6 = nullptr;
     QAction* N7 = nullptr;
+    QAction* N8 = nullptr;
+    QAction* N9 = nullptr;
+    QAction* N10 = nullptr;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
@@ -299,6 +310,11 @@ private:
     // Shows a status text in the caption for a moment in which no input is
     // taken, then puts the caption back.
     void flashCaption(const QString& status, int milliseconds);
+    // The export of the selected clip: refused while one runs; its progress
+    // on ProgressBar1 unless a recording has the bar; its end reported.
+    void exportSelectedClip(ShareFormat format);
+    void showExportProgress(std::size_t done, std::size_t total);
+    void exportFinished(const ClipExportOutcome& outcome);
     // Reads the current folder afresh into both lists.
     void reloadFolder();
     // The current folder could not be read (it has gone, say): reported once,
@@ -352,6 +368,9 @@ private:
     std::unique_ptr<SoundRecorder> recorder_;
     std::unique_ptr<FrameWriter> frameWriter_; // while recording
     std::unique_ptr<SoundPlayer> soundPlayer_;
+    // The clip being exported; ended, and its temporary file removed, when
+    // the window goes.
+    std::unique_ptr<ClipExportJob> clipExport_;
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

@@ -218,6 +218,12 @@ void TMain::createMenusAndTimers() {
     N3 = item(PopupMenu2, "N3", "Переименовать");
     N4 = item(PopupMenu2, "N4", "Удалить");
     N2 = item(PopupMenu2, "N2", "Отправить по почте");
+    // Shown in the "avi" mode only (applyMode).
+    N8 = item(PopupMenu2, "N8", "Сохранить как MP4");
+    N9 = item(PopupMenu2, "N9", "Сохранить как WebM");
+    N10 = item(PopupMenu2, "N10", "Сохранить как GIF");
+    for (QAction* exportItem : {N8, N9, N10})
+        exportItem->setVisible(false);
     PopupMenu3 = menu("PopupMenu3");
     N5 = item(PopupMenu3, "N5", "Копировать");
     PopupMenu4 = menu("PopupMenu4");

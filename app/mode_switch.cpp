@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "media/media_player_bar.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +26,7 @@ struct TMain::Mode {
     bool picturePreview;
     bool duration;
     bool refreshesNextName;
+    bool clipExports; // the list's menu offers MP4, WebM and GIF
 };
 
 void TMain::applyMode(const Mode& mode) {
@@ -39,6 +41,8 @@ void TMain::applyMode(const Mode& mode) {
     Image1->setVisible(mode.picturePreview);
     BitBtn1->setText(mode.captureCaption);
     SpinEdit1->setEnabled(mode.duration);
+    for (QAction* exportItem : {N8, N9, N10})
+        exportItem->setVisible(mode.clipExports);
     if (mode.refreshesNextName)
         refreshNextName();
     try {
@@ -50,25 +54,27 @@ void TMain::applyMode(const Mode& mode) {
 }
 
 void TMain::RadioButton1Click() {
-    static constexpr Mode pictures{"*.bmp", "снимок", true, false, std::nullopt, true, false, true};
+    static constexpr Mode pictures{"*.bmp", "снимок", true, false, std::nullopt,
+                                   true,    false,    true, false};
     if (RadioButton1->isChecked())
         applyMode(pictures);
 }
 
 void TMain::RadioButton2Click() {
-    static constexpr Mode clips{"*.avi", "съемка", true, true, false, false, true, true};
+    static constexpr Mode clips{"*.avi", "съемка", true, true, false, false, true, true, true};
     if (RadioButton2->isChecked())
         applyMode(clips);
 }
 
 void TMain::RadioButton3Click() {
-    static constexpr Mode sounds{"*.wav", "Звук", true, false, false, false, true, true};
+    static constexpr Mode sounds{"*.wav", "Звук", true, false, false, false, true, true, false};
     if (RadioButton3->isChecked())
         applyMode(sounds);
 }
 
 void TMain::RadioButton4Click() {
-    static constexpr Mode allFiles{"*.*", "снимок", false, false, false, false, false, false};
+    static constexpr Mode allFiles{"*.*", "снимок", false, false, false,
+                                   false, false,    false, false};
     if (RadioButton4->isChecked())
         applyMode(allFiles);
 }

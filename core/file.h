@@ -80,6 +80,9 @@ public:
     ~ReplacementFile();
 
     OutputFile& out() { return out_; }
+    // Where the file is being written, for a writer that reads back what it
+    // wrote (the MP4 muxer, moving its index to the front).
+    const std::string& temporaryPath() const { return temporaryPath_; }
     // Closes the file and renames it into place. A file there is replaced,
     // keeping its permissions; a link there is replaced itself, its target
     // untouched. Throws as OutputFile::close, or "Cannot create file

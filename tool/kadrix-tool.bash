@@ -5,7 +5,7 @@ _kadrix_tool() {
     _init_completion || return
 
     if [[ $cword -eq 1 ]]; then
-        COMPREPLY=($(compgen -W 'type jpg ico emf snap avi --help --version' -- "$cur"))
+        COMPREPLY=($(compgen -W 'type jpg ico emf snap avi mp4 webm gif --help --version' -- "$cur"))
         return
     fi
     local command=${words[1]}
@@ -32,5 +32,6 @@ _kadrix_tool() {
                 _filedir bmp
             fi
             ;;
+        mp4 | webm | gif) _filedir avi ;;
     esac
 } && complete -F _kadrix_tool kadrix-tool

@@ -24,6 +24,12 @@ const std::vector<Command> commands = {
      snapDetails, runSnap},
     {"avi", "RATE OUT.avi FRAME.bmp...", "assemble BMP frames into an uncompressed AVI clip",
      aviDetails, runAvi},
+    {"mp4", "CLIP.avi...", "write CLIP.mp4 beside each AVI clip (H.264, CRF 20)", mp4Details,
+     runMp4},
+    {"webm", "CLIP.avi...", "write CLIP.webm beside each AVI clip (VP9, CRF 32)", webmDetails,
+     runWebm},
+    {"gif", "CLIP.avi...", "write CLIP.gif beside each AVI clip (one palette for the clip)",
+     gifDetails, runGif},
 };
 
 void print(std::FILE* out, std::string_view text) {

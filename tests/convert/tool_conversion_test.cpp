@@ -206,7 +206,7 @@ TEST(ToolCommandLine, AConversionLosesNothingThatLiesAtItsOutputsName) {
 // usage, --version the project's version.
 TEST(ToolCommandLine, HelpAndVersion) {
     const std::string help = tool("--help");
-    for (const char* command : {"type", "jpg", "ico", "emf", "snap", "avi"}) {
+    for (const char* command : {"type", "jpg", "ico", "emf", "snap", "avi", "mp4", "webm", "gif"}) {
         const std::string line = std::string("\n  ") + command + " ";
         EXPECT_NE(help.find(line), std::string::npos) << command;
         EXPECT_EQ(tool(std::string(command) + " --help")

@@ -42,7 +42,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
 for wanted in libqt6widgets6 libqt6multimedia6 libxcb-shm0 libc6 qt6-qpa-plugins qt6-translations-l10n \
-              fonts-liberation; do
+              fonts-liberation libavcodec59 libavformat59 libavfilter8 libswscale6; do
     [[ $depends == *"$wanted"* ]] || fail "Depends lacks $wanted: $depends"
 done
 recommends=$(field Recommends)
@@ -51,7 +51,7 @@ for wanted in xdg-utils gstreamer1.0-plugins-good pulseaudio-utils; do
 done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
-files=(/usr/bin/kadrix /usr/bin/kadrix-tool /usr/lib/kadrix/kadrix-media.so
+files=(/usr/bin/kadrix /usr/bin/kadrix-tool /usr/lib/kadrix/kadrix-media.so /usr/lib/kadrix/kadrix-export.so
        "/usr/share/applications/$id.desktop"
        "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/48x48/apps/$id.png"
        "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/kadrix-tool.1.gz

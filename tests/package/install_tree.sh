@@ -12,7 +12,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-expected=(bin/kadrix bin/kadrix-tool lib/kadrix/kadrix-media.so
+expected=(bin/kadrix bin/kadrix-tool lib/kadrix/kadrix-export.so lib/kadrix/kadrix-media.so
           "share/applications/$id.desktop"
           share/bash-completion/completions/kadrix-tool
           "share/icons/hicolor/scalable/apps/$id.svg"
@@ -40,6 +40,14 @@ fi
 if ldd "$prefix/lib/kadrix/kadrix-media.so" | grep -q "not found"; then
     echo "FAIL: the media module lacks libraries"; exit 1
 fi
+# Nor does it, or the tool, start with FFmpeg's libraries: the exports load
+# their module, which has them all.
+if ldd "$prefix/bin/kadrix" "$prefix/bin/kadrix-tool" | grep -q libavcodec; then
+    echo "FAIL: the program or the tool links FFmpeg's libraries"; exit 1
+fi
+if ldd "$prefix/lib/kadrix/kadrix-export.so" | grep -q "not found"; then
+    echo "FAIL: the export module lacks libraries"; exit 1
+fi
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 
 for size in 16 32 48 64 128 256; do
@@ -66,6 +74,7 @@ complete_words() {
 [ -f /usr/share/bash-completion/bash_completion ] ||
     { echo "FAIL: install bash-completion"; exit 1; }
 [ "$(complete_words kadrix-tool j)" = jpg ] || { echo "FAIL: no completion of jpg"; exit 1; }
+[ "$(complete_words kadrix-tool w)" = webm ] || { echo "FAIL: no completion of webm"; exit 1; }
 [ "$(complete_words kadrix-tool type --c)" = --code ] ||
     { echo "FAIL: no completion of --code"; exit 1; }
 echo "installed files, launcher, metainfo, icons, man page, tool and completion are right"
