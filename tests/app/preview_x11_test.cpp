@@ -265,9 +265,13 @@ TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
 }
 
 // On a private sound server the double click blocks for the sound's length
-// under the banner; with none it gives up at once and says nothing.
+// under the banner; with none it gives up at once. A file that cannot be
+// played is reported either way.
 TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
     test::writeTone(dir_.path("ZVUK000001.wav"));
+    // Passes the click's check, but holds no sound a player can play.
+    test::writeFile(dir_.path("broken.wav"),
+                    std::string("RIFF\x24\0\0\0WAVEfmt ", 16) + std::string(28, '\xFF'));
     window_->setSoundPlayer(createSoundPlayer());
     get<QRadioButton>("RadioButton3")->click();
     files().reload();
@@ -290,6 +294,9 @@ TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
         EXPECT_GE(took.elapsed(), 1400);
         EXPECT_LE(took.elapsed(), 1500 + 3000);
     }
+    const auto broken = answerMessageBox([&] { doubleClick("broken.wav"); });
+    EXPECT_EQ(broken.text.toStdString(),
+              "Не удалось проиграть звук <" + dir_.path("broken.wav") + ">");
 }
 
 } // namespace
