@@ -94,6 +94,32 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
     ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
     EXPECT_EQ(window_->selectedFile(), "Pic000001.bmp");
 
+    // The strip on the screen: "создать файл -->" in white on green, in a
+    // groove of a lowered outer line and a raised inner one.
+    auto* strip = get<QFrame>("Panel3");
+    const QColor green(0, 128, 0), grey(128, 128, 128), white(255, 255, 255);
+    QImage shownStrip;
+    ASSERT_TRUE(waitFor([&] {
+        shownStrip = test::screenArea(QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size()));
+        return test::near(shownStrip.pixelColor(3, 10), green, 0);
+    }));
+    const struct {
+        QPoint at;
+        QColor want;
+    } groove[] = {{{50, 0}, grey},   {{0, 10}, grey},    {{50, 1}, white}, {{1, 10}, white},
+                  {{50, 19}, white}, {{193, 10}, white}, {{50, 18}, grey}, {{192, 10}, grey}};
+    for (const auto& g : groove)
+        EXPECT_EQ(shownStrip.pixelColor(g.at), g.want) << g.at.x() << ", " << g.at.y();
+    const QRect caption = get<QLabel>("Label5")->geometry();
+    int light = 0, dark = 0;
+    for (int y = caption.top(); y <= caption.bottom(); ++y)
+        for (int x = caption.left(); x <= caption.right(); ++x) {
+            light += shownStrip.pixelColor(x, y).lightness() > 200;
+            dark += shownStrip.pixelColor(x, y).lightness() < 40;
+        }
+    EXPECT_GE(light, 30) << "the caption is white";
+    EXPECT_EQ(dark, 0) << "the caption is white";
+
     // 1920 x 1080 fits 195 x 193 as 195 x 109, from the top-left corner; the
     // maroon panel shows below it.
     const struct {
