@@ -266,6 +266,9 @@ private:
     void checkSound(const std::string& path);
     void openClip(const std::string& path);
     void playSound(const std::string& path);
+    // After a file's entry was deleted or renamed: a preview of that file is
+    // emptied, so that no command acts on a name that is gone.
+    void forgetPreviewOf(const std::string& entry);
     // The name dialog of rename and new folder, made on first use.
     TRenameFileX& renameDialog();
     // The viewer window, made on first use so that it costs the start

@@ -7,13 +7,17 @@
 #include "browser/UnitRenameFile.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
+#include "browser/folder_listing.h"
+#include "browser/picture_box.h"
 #include "core/path.h"
 #include "media/media_player_bar.h"
 #include "platform/file_operations.h"
 
 #include <QCoreApplication>
+#include <QFrame>
 #include <QPushButton>
 #include <QRadioButton>
+#include <vector>
 
 namespace kadrix {
 
@@ -44,11 +48,14 @@ TRenameFileX& TMain::renameDialog() {
 }
 
 void TMain::N3Click() {
-    nameDialog_.NameDialogMode = renameFileMode;
     const std::string entry = FileListBox1->selectedName();
+    if (entry.empty())
+        return;
+    nameDialog_.NameDialogMode = renameFileMode;
     nameDialog_.RenameSourcePath = joinPath(FileListBox1->directory(), entry);
     nameDialog_.RenameSourceName = entry;
-    renameDialog().showModalWith(QString::fromStdString(entry));
+    if (renameDialog().showModalWith(QString::fromStdString(entry)))
+        forgetPreviewOf(entry);
 }
 
 void TMain::N6Click() {
@@ -57,28 +64,48 @@ void TMain::N6Click() {
     renameDialog().showModalWith("новая папка");
 }
 
+void TMain::forgetPreviewOf(const std::string& entry) {
+    if (SelectedFile != entry && SelectedFile != joinPath(FileListBox1->directory(), entry))
+        return;
+    SelectedFile.clear();
+    Image1->setPicture({});
+    Panel3->hide();
+}
+
 void TMain::N4Click() {
     const std::string entry = FileListBox1->selectedName();
     if (!entry.empty()) {
         if (RadioButton2->isChecked())
             MediaPlayer1->close();
-        if (deleteFile(joinPath(FileListBox1->directory(), entry)))
+        if (deleteFile(joinPath(FileListBox1->directory(), entry))) {
             FileListBox1->removeName(entry);
-        else
+            forgetPreviewOf(entry);
+        } else {
             showMessage("Удаление не удалось", this);
+        }
     }
     QCoreApplication::processEvents();
 }
 
 void TMain::BitBtn3Click() {
     MediaPlayer1->close();
-    // Files that stay (a read-only folder) are not reported; they are gone
-    // from the list until it is read again.
-    for (int row = 0; row < FileListBox1->count(); ++row)
-        deleteFile(
-            joinPath(FileListBox1->directory(), FileListBox::nameOf(*FileListBox1->item(row))));
+    std::vector<std::string> kept;
+    for (const std::string& entry : FileListBox1->names()) {
+        if (deleteFile(joinPath(FileListBox1->directory(), entry)))
+            forgetPreviewOf(entry);
+        else
+            kept.push_back(entry);
+    }
+    // The files that stay (read-only, say) stay listed, and are named once.
     FileListBox1->clear();
+    QStringList shown;
+    for (const std::string& entry : kept) {
+        FileListBox1->insertName(entry);
+        shown << QString::fromStdString(displayName(entry));
+    }
     QCoreApplication::processEvents();
+    if (!shown.isEmpty())
+        showMessage("Не удалось удалить:\n" + shown.join('\n'), this);
 }
 
 void TMain::N7Click() {

@@ -22,6 +22,25 @@ void FilledPanel::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
 }
 
+GroovedPanel::GroovedPanel(const QColor& fill, QWidget* parent) : QFrame(parent), fill_(fill) {}
+
+void GroovedPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), fill_);
+    // Lit from the top left: a lowered line is dark there and light at the
+    // bottom right, a raised one the other way round.
+    const auto bevel = [&](const QRect& box, const QColor& topLeft, const QColor& bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(box.topLeft(), box.topRight());
+        painter.drawLine(box.topLeft(), box.bottomLeft());
+        painter.setPen(bottomRight);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    };
+    bevel(rect(), colors::grey, Qt::white);
+    bevel(rect().adjusted(1, 1, -1, -1), Qt::white, colors::grey);
+}
+
 FramedGroupBox::FramedGroupBox(const QString& title, int lineTop, QWidget* parent)
     : QGroupBox(title, parent), lineTop_(lineTop) {}
 

@@ -23,6 +23,19 @@ private:
     QColor fill_;
 };
 
+// A panel of one colour with a bevel of two lines, the outer one lowered and
+// the inner one raised: a groove that sets it off from what lies around it.
+class GroovedPanel final : public QFrame {
+public:
+    GroovedPanel(const QColor& fill, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_;
+};
+
 // A maroon group box with a one-pixel silver line and its title, if any, in
 // white in a gap of the line.
 class FramedGroupBox final : public QGroupBox {

@@ -2,7 +2,7 @@
 #include "app/help_page.h"
 
 #include "app/UnitMain.h"
-#include "core/error.h"
+#include "app/error_report.h"
 #include "platform/url_opener.h"
 
 #include <QCoreApplication>
@@ -21,9 +21,8 @@ QString helpPagePath(const QString& applicationDir) {
 
 void TMain::Label1Click() {
     const QString page = helpPagePath(QCoreApplication::applicationDirPath());
-    if (!urlOpener_->open(QUrl::fromLocalFile(page)))
-        throw Error("Cannot open the help page \"" + page.toStdString() +
-                    "\" in a browser: no program to open it was found");
+    urlOpener_->open(QUrl::fromLocalFile(page),
+                     [this](const QString& reason) { showErrorReport(reason, this); });
 }
 
 } // namespace kadrix

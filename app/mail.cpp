@@ -16,10 +16,12 @@ constexpr const char* placeholderRecipient = "adresat@example.com";
 } // namespace
 
 void TMain::N2Click() {
-    // With no entry selected the folder itself goes, as the path ends in "/";
-    // the composer decides what to make of it.
-    const std::string attachment =
-        joinPath(FileListBox1->directory(), FileListBox1->selectedName());
+    // With no entry selected there is nothing to send (after a delete or a
+    // rename, say).
+    const std::string entry = FileListBox1->selectedName();
+    if (entry.empty())
+        return;
+    const std::string attachment = joinPath(FileListBox1->directory(), entry);
     const MailMessage message{placeholderRecipient, "тема", "текст",
                               QString::fromStdString(attachment)};
     mailComposer_->compose(message,

@@ -151,11 +151,13 @@ void TMain::createControls() {
     MediaPlayer1 = place(new MediaPlayerBar(Panel1), "MediaPlayer1", 358, 300, 169, 20);
     MediaPlayer1->hide();
 
-    Panel3 = place(new FilledPanel(colors::green, Panel1), "Panel3", 357, 299, 194, 20);
-    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel3 = place(new GroovedPanel(colors::green, Panel1), "Panel3", 357, 299, 194, 20);
     Label5 = new QLabel("создать файл -->", Panel3);
     Label5->setObjectName("Label5");
     Label5->move(6, 4);
+    paint(Label5, colors::green, Qt::white);
+    // The strip paints the green, bevel and all.
+    Label5->setAutoFillBackground(false);
     Label5->adjustSize();
     SpeedButton1 =
         place(conversionButton(Panel3, "SpeedButton1", "jpg"), "SpeedButton1", 106, 0, 26, 18);

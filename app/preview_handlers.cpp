@@ -87,11 +87,12 @@ void TMain::playSound(const std::string& path) {
     Panel4->show();
     Panel4->repaint();
     // The window takes no input until the sound has ended. A sound that
-    // cannot be played says nothing, as there is no default sound to play
-    // instead, and never keeps the window longer than its length and a
-    // margin.
-    soundPlayer_->playToEnd(path);
+    // cannot be played never keeps the window longer than its length and a
+    // margin, and is reported: there is no default sound to play instead.
+    const bool played = soundPlayer_->playToEnd(path);
     Panel4->hide();
+    if (!played)
+        showMessage("Не удалось проиграть звук <" + QString::fromStdString(path) + ">");
 }
 
 void TMain::checkSound(const std::string& path) {

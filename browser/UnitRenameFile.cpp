@@ -61,6 +61,16 @@ bool blank(const QString& name) {
                        [](QChar c) { return c.unicode() <= ' ' || c.isSpace(); });
 }
 
+// Why a typed file name cannot be taken, or nothing. A name whose last part
+// begins with "." would hide the file: no list shows it.
+QString refusalOfFileName(const QString& typed) {
+    if (blank(typed))
+        return "Имя файла не задано!";
+    if (typed.section('/', -1).startsWith('.'))
+        return "Имя файла не может начинаться с точки!";
+    return {};
+}
+
 } // namespace
 
 TRenameFileX::TRenameFileX(const NameDialogFields& fields, FileListBox& files,
@@ -93,14 +103,14 @@ TRenameFileX::TRenameFileX(const NameDialogFields& fields, FileListBox& files,
     BitBtn2->setAccessibleName("Отменить");
 }
 
-void TRenameFileX::showModalWith(const QString& name) {
+bool TRenameFileX::showModalWith(const QString& name) {
     shown_ = name;
     Edit1->setText(name);
     setWindowState(windowState() & ~Qt::WindowMinimized);
     const QScreen* screen =
         mainWindow_->screen() ? mainWindow_->screen() : QGuiApplication::primaryScreen();
     move(screen->availableGeometry().center() - rect().center());
-    exec();
+    return exec() == QDialog::Accepted;
 }
 
 void TRenameFileX::BitBtn1Click() {
@@ -137,15 +147,22 @@ void TRenameFileX::keyPressEvent(QKeyEvent* event) {
 void TRenameFileX::renameFile() {
     // A name left as shown keeps its own bytes: the field shows bytes that
     // are not UTF-8 as U+FFFD, and these must not find their way to the disk.
-    const std::string name =
-        Edit1->text() == shown_ ? fields_.RenameSourceName : Edit1->text().toStdString();
+    const bool unchanged = Edit1->text() == shown_;
+    if (!unchanged) {
+        if (const QString refusal = refusalOfFileName(Edit1->text()); !refusal.isEmpty()) {
+            prompts_.message(refusal, this);
+            return;
+        }
+    }
+    const std::string name = unchanged ? fields_.RenameSourceName : Edit1->text().toStdString();
     if (moveFileNoReplace(fields_.RenameSourcePath, joinPath(files_.directory(), name))) {
         files_.removeName(fields_.RenameSourceName);
         files_.insertName(name);
         QCoreApplication::processEvents();
-    } else {
-        prompts_.message("Переименовать не удалось", this);
+        accept();
+        return;
     }
+    prompts_.message("Переименовать не удалось", this);
     close();
 }
 
@@ -165,10 +182,14 @@ void TRenameFileX::createFolder() {
         close();
         return;
     }
-    if (kadrix::createFolder(path))
-        close();
-    // A folder that could not be made goes the typed path's way: usually
-    // its error report, with the dialog left open.
+    if (const std::string reason = kadrix::createFolder(path); !reason.empty()) {
+        // The system's own reason, with the dialog left open for another name.
+        prompts_.message("Не удалось создать папку <" + shownPath +
+                             ">: " + QString::fromLocal8Bit(reason),
+                         this);
+        return;
+    }
+    close();
     applyTypedPath(folders_, files_, path);
     mainWindow_->repaint();
     QCoreApplication::processEvents();

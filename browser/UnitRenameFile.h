@@ -34,8 +34,8 @@ public:
                  NameDialogPrompts prompts, QWidget* mainWindow);
 
     // Shows the dialog modally, in the middle of the screen, with name in the
-    // field; returns when it is closed.
-    void showModalWith(const QString& name);
+    // field; returns when it is closed, with whether a file was renamed.
+    bool showModalWith(const QString& name);
 
     // Handlers: accept (the tick) and cancel (the cross), and their buttons.
     void BitBtn1Click();

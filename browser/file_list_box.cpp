@@ -161,6 +161,14 @@ std::string FileListBox::selectedName() const {
     return {};
 }
 
+std::vector<std::string> FileListBox::names() const {
+    std::vector<std::string> all;
+    all.reserve(static_cast<std::size_t>(count()));
+    for (int row = 0; row < count(); ++row)
+        all.push_back(nameOf(*item(row)));
+    return all;
+}
+
 std::string FileListBox::nameOf(const QListWidgetItem& item) {
     const QVariant raw = item.data(Qt::UserRole);
     const QByteArray name = raw.isValid() ? raw.toByteArray() : item.text().toUtf8();
@@ -190,9 +198,11 @@ void FileListBox::removeName(const std::string& name) {
     for (int row = 0; row < count(); ++row) {
         if (nameOf(*item(row)) == name) {
             delete takeItem(row);
-            return;
+            break;
         }
     }
+    clearSelection();
+    setCurrentItem(nullptr);
 }
 
 void FileListBox::mousePressEvent(QMouseEvent* event) {

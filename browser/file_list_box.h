@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QListWidget>
 #include <string>
+#include <vector>
 
 namespace kadrix {
 
@@ -35,6 +36,8 @@ public:
 
     // The first selected entry, scanning from the first; empty when none is.
     std::string selectedName() const;
+    // The file names of the entries, top to bottom.
+    std::vector<std::string> names() const;
     // The file name an entry stands for.
     static std::string nameOf(const QListWidgetItem& item);
     // The glyph of an entry: picture, clip, sound or other file.
@@ -44,6 +47,8 @@ public:
     // place in the display order; the folder is not read.
     void insertName(const std::string& name);
     // Removes the entry of name, if there is one; the folder is not read.
+    // No entry is selected afterwards: the list would select the next one,
+    // and the next command would act on a file the user never chose.
     void removeName(const std::string& name);
 
 signals:

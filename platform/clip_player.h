@@ -50,7 +50,8 @@ public:
 class NullClipPlayer final : public ClipPlayer {
 public:
     void open(const std::string& path, QWidget*) override {
-        throw Error("No media player for \"" + path + "\"");
+        throw Error("Нельзя открыть клип <" + path +
+                    ">: не загружен модуль воспроизведения (Qt Multimedia)");
     }
     void close() override {}
     bool isOpen() const override { return false; }

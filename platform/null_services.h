@@ -35,7 +35,7 @@ public:
 // Where the desktop offers no way to open a page.
 class NullUrlOpener final : public UrlOpener {
 public:
-    bool open(const QUrl&) override { return false; }
+    void open(const QUrl& url, FailureReport failed) override { failed(noPageOpenerText(url)); }
 };
 
 } // namespace kadrix

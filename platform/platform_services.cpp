@@ -22,14 +22,18 @@ namespace {
 Q_LOGGING_CATEGORY(platformLog, "kadrix.platform", QtWarningMsg)
 
 // The desktop's services, which do not depend on the display: the mail
-// composer where xdg-email is installed, and the page opener.
+// composer and the page opener where xdg-utils are installed.
 void addDesktopServices(PlatformServices& services) {
     const QString xdgEmail = QStandardPaths::findExecutable("xdg-email");
     if (xdgEmail.isEmpty())
         services.mailComposer = std::make_unique<NullMailComposer>();
     else
         services.mailComposer = std::make_unique<XdgEmailComposer>(xdgEmail);
-    services.urlOpener = std::make_unique<DesktopUrlOpener>();
+    const QString xdgOpen = QStandardPaths::findExecutable("xdg-open");
+    if (xdgOpen.isEmpty())
+        services.urlOpener = std::make_unique<NullUrlOpener>();
+    else
+        services.urlOpener = std::make_unique<DesktopUrlOpener>(xdgOpen);
 }
 
 PlatformServices displayServices() {

@@ -2,12 +2,25 @@
 
 #include "platform/url_opener.h"
 
+#include <QObject>
+
 namespace kadrix {
 
-// Opens pages through the desktop's own opener (xdg-open or its portal).
+// Opens pages through the desktop's own opener, xdg-open, started with an
+// argument list. xdg-open may wait for the browser it started until that
+// ends, so the window is not held up: a failure is reported when xdg-open
+// ends.
 class DesktopUrlOpener final : public UrlOpener {
 public:
-    bool open(const QUrl& url) override;
+    // program: where xdg-open is installed.
+    explicit DesktopUrlOpener(QString program) : program_(std::move(program)) {}
+
+    void open(const QUrl& url, FailureReport failed) override;
+
+private:
+    QString program_;
+    // Parent of the running xdg-open processes, so none outlives the window.
+    QObject processes_;
 };
 
 } // namespace kadrix

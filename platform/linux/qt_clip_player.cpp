@@ -58,9 +58,10 @@ void QtClipPlayer::open(const std::string& path, QWidget* display) {
     }
     if (player_->error() != QMediaPlayer::NoError ||
         player_->mediaStatus() != QMediaPlayer::LoadedMedia) {
-        QString text = player_->errorString();
-        if (text.isEmpty())
-            text = "Cannot open file \"" + QString::fromStdString(path) + "\"";
+        // The back-end's own reason, where it gives one, after the user's words.
+        QString text = "Нельзя открыть клип <" + QString::fromStdString(path) + ">";
+        if (!player_->errorString().isEmpty())
+            text += ": " + player_->errorString();
         close();
         throw Error(text.toStdString());
     }

@@ -123,6 +123,36 @@ TEST_F(HandOffTest, HelpOpensThePageInTheBrowserThroughXdgOpen) {
                                             .toStdString()}));
 }
 
+TEST_F(HandOffTest, AHelpPageThatCannotBeOpenedIsReportedInTheUsersWords) {
+    // xdg-open runs, finds no browser and says so by its exit status only.
+    fakeProgram("xdg-open", 3);
+    {
+        ScopedEnv path("PATH", fakePath());
+        window_->setPlatformServices(choosePlatformServices());
+    }
+    auto* help = control<QLabel>(*window_, "Label1");
+    const QString page = KADRIX_SOURCE_DIR "/resources/help/index.html";
+    const auto seen = test::answerMessageBox(
+        [&] { QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center()); });
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.text.toStdString(),
+              ("Нельзя открыть страницу <" + page +
+               ">: не найдена программа, которая её откроет (в системе не выбран браузер)")
+                  .toStdString());
+
+    // No xdg-open at all.
+    fs::remove(fakes_.path("bin/xdg-open"));
+    {
+        ScopedEnv path("PATH", fakePath(false));
+        window_->setPlatformServices(choosePlatformServices());
+    }
+    const auto missing = test::answerMessageBox(
+        [&] { QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center()); });
+    EXPECT_EQ(missing.text.toStdString(), ("Нельзя открыть страницу <" + page +
+                                           ">: не установлена программа xdg-open (пакет xdg-utils)")
+                                              .toStdString());
+}
+
 TEST_F(HandOffTest, TheInstalledHelpPageComesBeforeTheSourceCopy) {
     TempDir prefix("kadrix-prefix");
     const QString bin = QString::fromStdString(prefix.path("bin"));

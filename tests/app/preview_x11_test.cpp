@@ -94,6 +94,32 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
     ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
     EXPECT_EQ(window_->selectedFile(), "Pic000001.bmp");
 
+    // The strip on the screen: "создать файл -->" in white on green, in a
+    // groove of a lowered outer line and a raised inner one.
+    auto* strip = get<QFrame>("Panel3");
+    const QColor green(0, 128, 0), grey(128, 128, 128), white(255, 255, 255);
+    QImage shownStrip;
+    ASSERT_TRUE(waitFor([&] {
+        shownStrip = test::screenArea(QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size()));
+        return test::near(shownStrip.pixelColor(3, 10), green, 0);
+    }));
+    const struct {
+        QPoint at;
+        QColor want;
+    } groove[] = {{{50, 0}, grey},   {{0, 10}, grey},    {{50, 1}, white}, {{1, 10}, white},
+                  {{50, 19}, white}, {{193, 10}, white}, {{50, 18}, grey}, {{192, 10}, grey}};
+    for (const auto& g : groove)
+        EXPECT_EQ(shownStrip.pixelColor(g.at), g.want) << g.at.x() << ", " << g.at.y();
+    const QRect caption = get<QLabel>("Label5")->geometry();
+    int light = 0, dark = 0;
+    for (int y = caption.top(); y <= caption.bottom(); ++y)
+        for (int x = caption.left(); x <= caption.right(); ++x) {
+            light += shownStrip.pixelColor(x, y).lightness() > 200;
+            dark += shownStrip.pixelColor(x, y).lightness() < 40;
+        }
+    EXPECT_GE(light, 30) << "the caption is white";
+    EXPECT_EQ(dark, 0) << "the caption is white";
+
     // 1920 x 1080 fits 195 x 193 as 195 x 109, from the top-left corner; the
     // maroon panel shows below it.
     const struct {
@@ -265,9 +291,13 @@ TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
 }
 
 // On a private sound server the double click blocks for the sound's length
-// under the banner; with none it gives up at once and says nothing.
+// under the banner; with none it gives up at once. A file that cannot be
+// played is reported either way.
 TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
     test::writeTone(dir_.path("ZVUK000001.wav"));
+    // Passes the click's check, but holds no sound a player can play.
+    test::writeFile(dir_.path("broken.wav"),
+                    std::string("RIFF\x24\0\0\0WAVEfmt ", 16) + std::string(28, '\xFF'));
     window_->setSoundPlayer(createSoundPlayer());
     get<QRadioButton>("RadioButton3")->click();
     files().reload();
@@ -290,6 +320,9 @@ TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
         EXPECT_GE(took.elapsed(), 1400);
         EXPECT_LE(took.elapsed(), 1500 + 3000);
     }
+    const auto broken = answerMessageBox([&] { doubleClick("broken.wav"); });
+    EXPECT_EQ(broken.text.toStdString(),
+              "Не удалось проиграть звук <" + dir_.path("broken.wav") + ">");
 }
 
 } // namespace
