@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStringList>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -28,11 +29,12 @@ public:
 
     // Starts the program in its folder; throws when it cannot start.
     QProcess&
-    start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+          const QStringList& arguments = {}) {
         auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QString::fromStdString(dir_.str()));
-        process.start(QString::fromStdString(program_.string()), {});
+        process.start(QString::fromStdString(program_.string()), arguments);
         if (!process.waitForStarted())
             throw std::runtime_error("cannot start " + program_.string());
         return process;
