@@ -1,6 +1,7 @@
-// Program entry. The command line is not read.
+// Program entry.
 #include "app/UnitMain.h"
 #include "app/application_icon.h"
+#include "app/command_line.h"
 #include "app/error_report.h"
 #include "app/handler.h"
 #include "app/kadrix_application.h"
@@ -15,8 +16,15 @@
 // Messages go out through stdio: the iostreams' set-up at start would build
 // the C++ locale, some 0.2 MB, for two lines that seldom print.
 #include <cstdio>
+#include <optional>
+#include <span>
 
 int main(int argc, char** argv) {
+    const std::span<char* const> command(argv, static_cast<std::size_t>(argc));
+    // argv[0], the program's name, where the caller gave one.
+    const auto arguments = command.empty() ? command : command.subspan(1);
+    if (const std::optional<int> status = kadrix::answerCommandLine(arguments, stdout, stderr))
+        return *status;
     const kadrix::FontConfigurationPreload fonts;
     // Chosen before the application exists: it connects to its display at once.
     const kadrix::DisplayChoice display =

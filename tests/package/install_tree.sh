@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix: exactly the expected files, a
-# launcher and metainfo that the desktop's validators accept, icons of their
-# stated sizes, the media module apart from the program, a man page that
-# renders without warnings, a tool that runs from there and completes its
-# commands in bash.
+# launcher and metainfo that the desktop's validators accept without a remark,
+# icons of their stated sizes, the media module apart from the program, man
+# pages that render without warnings, NEWS opening with this version, a
+# program and a tool that say their version from there, and the tool's
+# commands completed in bash.
 #   install_tree.sh BUILD_DIR SOURCE_DIR VERSION APP_ID
 set -euo pipefail
 build=$1 source=$2 version=$3 id=$4
@@ -16,8 +17,10 @@ expected=(bin/kadrix bin/kadrix-tool lib/kadrix/kadrix-export.so lib/kadrix/kadr
           "share/applications/$id.desktop"
           share/bash-completion/completions/kadrix-tool
           "share/icons/hicolor/scalable/apps/$id.svg"
-          share/man/man1/kadrix-tool.1.gz
-          "share/metainfo/$id.metainfo.xml")
+          share/man/man1/kadrix.1.gz share/man/man1/kadrix-tool.1.gz
+          "share/metainfo/$id.metainfo.xml"
+          share/doc/kadrix/copyright share/doc/kadrix/changelog.gz share/doc/kadrix/NEWS.gz
+          share/lintian/overrides/kadrix)
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x$size/apps/$id.png")
 done
@@ -32,7 +35,9 @@ if ! diff -u <(printf '%s\n' "${expected[@]}" | sort) \
     exit 1
 fi
 
-desktop-file-validate "$prefix/share/applications/$id.desktop"
+# Hints too: one says when the launcher would show twice in the menu.
+remarks=$(desktop-file-validate "$prefix/share/applications/$id.desktop" 2>&1)
+[ -z "$remarks" ] || { echo "FAIL: the launcher: $remarks"; exit 1; }
 # The program starts without Qt Multimedia; its module has every library.
 if ldd "$prefix/bin/kadrix" | grep -q Multimedia; then
     echo "FAIL: the program links Qt Multimedia"; exit 1
@@ -55,12 +60,18 @@ for size in 16 32 48 64 128 256; do
     [ "$actual" = "${size}x$size" ] || { echo "FAIL: the ${size}px icon is $actual"; exit 1; }
 done
 
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
-    "$prefix/share/man/man1/kadrix-tool.1.gz" 2>&1 >/dev/null)
-[ -z "$warnings" ] || { echo "FAIL: the man page: $warnings"; exit 1; }
+for page in kadrix kadrix-tool; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
+        "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || { echo "FAIL: the man page $page(1): $warnings"; exit 1; }
+done
+news=$(zcat "$prefix/share/doc/kadrix/NEWS.gz" | sed -n 1p)
+[[ $news == "Kadrix $version "* ]] || { echo "FAIL: NEWS begins '$news', not $version"; exit 1; }
 
-actual=$("$prefix/bin/kadrix-tool" --version)
-[ "$actual" = "kadrix-tool $version" ] || { echo "FAIL: --version says '$actual'"; exit 1; }
+for program in kadrix kadrix-tool; do
+    actual=$("$prefix/bin/$program" --version)
+    [ "$actual" = "$program $version" ] || { echo "FAIL: $program --version says '$actual'"; exit 1; }
+done
 
 # What bash offers after "kadrix-tool j" and "kadrix-tool type --c".
 complete_words() {
@@ -77,4 +88,4 @@ complete_words() {
 [ "$(complete_words kadrix-tool w)" = webm ] || { echo "FAIL: no completion of webm"; exit 1; }
 [ "$(complete_words kadrix-tool type --c)" = --code ] ||
     { echo "FAIL: no completion of --code"; exit 1; }
-echo "installed files, launcher, metainfo, icons, man page, tool and completion are right"
+echo "installed files, launcher, metainfo, icons, man pages, NEWS, versions and completion are right"

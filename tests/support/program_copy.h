@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStringList>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -27,17 +28,17 @@ public:
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
 
-    // Starts the program in its folder, with runtimeDir, or else the copy's
-    // own runtime folder; throws when it cannot start.
+    // Starts the program in its folder with arguments, with runtimeDir, or
+    // else the copy's own runtime folder; throws when it cannot start.
     QProcess& start(QProcessEnvironment environment = QProcessEnvironment::systemEnvironment(),
-                    const std::string& runtimeDir = {}) {
+                    const std::string& runtimeDir = {}, const QStringList& arguments = {}) {
         auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
         environment.insert(
             "XDG_RUNTIME_DIR",
             QString::fromStdString(runtimeDir.empty() ? runtime_.str() : runtimeDir));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QString::fromStdString(dir_.str()));
-        process.start(QString::fromStdString(program_.string()), {});
+        process.start(QString::fromStdString(program_.string()), arguments);
         if (!process.waitForStarted())
             throw std::runtime_error("cannot start " + program_.string());
         return process;
