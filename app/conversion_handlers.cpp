@@ -15,12 +15,14 @@
 namespace kadrix {
 
 void TMain::SpeedButton1Click() {
+    // The previewed file at its own size: the preview holds it only as
+    // shown.
     const PicturePixels pixels(Image1->picture());
     writeJpeg(pixels.view(), replaceExtension(SelectedFile, ".jpg"));
 }
 
 void TMain::SpeedButton2Click() {
-    const QImage& picture = Image1->picture();
+    const QImage picture = Image1->picture();
     if (!canCutIcon(picture.width(), picture.height())) {
         showMessage(QString::fromUtf8(iconRefusal));
         return;
