@@ -145,10 +145,9 @@ TEST_F(MainWindowViewerTest, AFiveDigitHeightIsTakenAndA16BitClipIsRefusedInWord
         }
     });
     closer.start(50);
-    const auto refused = test::answerMessageBox([&] {
-        QTest::mouseDClick(files().viewport(), Qt::LeftButton, {},
-                           test::placeOfListed(files(), "Vid16.avi"));
-    });
+    EXPECT_TRUE(test::answerMessageBox([&] { click("Vid16.avi"); }).text.contains("16-битного"))
+        << "the preview refuses it";
+    const auto refused = test::answerMessageBox([&] { QTest::keyClick(&files(), Qt::Key_Return); });
     EXPECT_EQ(refused.icon, QMessageBox::Critical);
     EXPECT_TRUE(refused.text.contains("16-битного цвета")) << refused.text.toStdString();
     EXPECT_TRUE(refused.text.contains("Vid16.avi"));
