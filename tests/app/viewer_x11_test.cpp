@@ -130,6 +130,8 @@ TEST_F(MainWindowViewerTest, AFiveDigitHeightIsTakenAndA16BitClipIsRefusedInWord
         height->selectAll();
         QTest::keyClicks(height, "16383");
         EXPECT_EQ(height->displayText().trimmed(), "16383");
+        // Whole in the field: the text is not scrolled past its first digit.
+        EXPECT_EQ(height->cursorPositionAt(QPoint(3, height->height() / 2)), 0);
     });
 
     test::writeBlueToLimeClip(dir_, "Vid16.avi", 16);
