@@ -26,6 +26,8 @@ bool shownSafely(std::string_view s) {
         const unsigned char lead = byte(at);
         std::size_t length = 1;
         std::uint32_t value = lead;
+        if (lead >= 0xF8)
+            return false;
         if (lead >= 0xF0)
             length = 4, value = lead & 0x07u;
         else if (lead >= 0xE0)
