@@ -1,8 +1,8 @@
 // The functions that read file names from the file system, on any bytes:
-// the shown name, its UTF-8 decoding, the list's order, the mode masks and
-// the recording's frame names. The input is a list of names split at NUL.
+// the shown name, its UTF-8 decoding, the list's order and the mode masks.
+// The input is a list of names split at NUL.
 #include "browser/folder_listing.h"
-#include "capture/assemble_clip.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -111,14 +111,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& name : names)
         if (collation().less(name, name))
             std::abort();
-
-    // The recording's own frames are among the names and in number order.
-    const std::int32_t written = size > 0 ? data[0] : 0;
-    const std::vector<std::string> frames = kadrix::recordedFrames(names, written);
-    for (const std::string& frame : frames)
-        if (std::find(names.begin(), names.end(), frame) == names.end())
-            std::abort();
-    if (!std::is_sorted(frames.begin(), frames.end()))
-        std::abort();
     return 0;
 }
