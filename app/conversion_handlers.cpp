@@ -32,6 +32,8 @@ void TMain::SpeedButton1Click() {
     const std::string output = replaceExtension(SelectedFile, ".jpg");
     if (refusedOverSource(SelectedFile, output))
         return;
+    // The previewed file at its own size: the preview holds it only as
+    // shown.
     const PicturePixels pixels(Image1->picture());
     writeJpeg(pixels.view(), output);
 }
@@ -40,7 +42,7 @@ void TMain::SpeedButton2Click() {
     const std::string output = replaceExtension(SelectedFile, ".ico");
     if (refusedOverSource(SelectedFile, output))
         return;
-    const QImage& picture = Image1->picture();
+    const QImage picture = Image1->picture();
     if (!canCutIcon(picture.width(), picture.height())) {
         showMessage(QString::fromUtf8(iconRefusal));
         return;

@@ -11,9 +11,9 @@ namespace kadrix {
 void TMain::N5Click() {
     // With no picture previewed there is nothing to copy, and the clipboard
     // keeps what it holds.
-    const QImage& picture = Image1->picture();
-    if (picture.isNull())
+    if (Image1->pictureFile().empty())
         return;
+    const QImage picture = Image1->picture();
     // At full size, not as Image1 shows it. Other programs paste it as
     // image/png or image/bmp; on X11 the clipboard lives as long as this
     // program does.

@@ -3,7 +3,6 @@
 #include "app/UnitMain.h"
 
 #include "app/error_report.h"
-#include "browser/bmp_picture.h"
 #include "browser/clip_format.h"
 #include "browser/file_list_box.h"
 #include "browser/file_type.h"
@@ -69,7 +68,7 @@ void TMain::previewPicture(const std::string& path) {
     }
     // Decoded before anything changes: a picture that fails leaves the
     // preview and the strip as they were.
-    Image1->setPicture(decodeBmpPicture(file));
+    Image1->showPictureFile(file);
     Panel3->show();
 }
 

@@ -3,8 +3,10 @@
 #include "app/UnitMain.h"
 
 #include "app/error_report.h"
+#include "browser/clip_format.h"
 #include "browser/file_list_box.h"
 #include "convert/UnitVid.h"
+#include "core/file.h"
 #include "core/path.h"
 #include "media/media_player_bar.h"
 
@@ -20,6 +22,12 @@ TVid& TMain::viewer() {
 
 void TMain::openClipInViewer(const std::string& path) {
     MediaPlayer1->close();
+    // The viewer's player shows what the preview's shows: a clip refused
+    // there is refused here, in the same words.
+    {
+        InputFile file(path);
+        checkClipCanBeShown(file);
+    }
     viewer().openClip(path);
 }
 

@@ -1,16 +1,22 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 
 namespace kadrix {
 
 class InputFile;
 
-// Decodes the BMP picture in an open file at its own size: palette, 16-bit,
-// 24-bit and 32-bit pixels, top-down rows, RLE4 and RLE8. The headers are
-// checked first (checkBmpBeforeDecoding), so a hostile header ends in
-// kadrix::Error naming the file, never in a huge allocation; a picture the
-// decoder refuses ends the same way with its reason.
+// Decodes the BMP picture in an open file at its own size, in 32-bit
+// pixels. The headers are checked first (checkBmpBeforeDecoding), so a
+// hostile header ends in kadrix::Error naming the file, never in a huge
+// allocation.
 QImage decodeBmpPicture(InputFile& file);
+
+// Decodes the picture at the largest size that fits box with its
+// proportions kept: a larger picture is reduced while it is decoded, so
+// that only the reduced copy and one row of the picture are held; a
+// smaller one is decoded at its own size and enlarged afterwards.
+QImage decodeBmpPreview(InputFile& file, QSize box);
 
 } // namespace kadrix

@@ -1,5 +1,8 @@
 #include "browser/picture_box.h"
 
+#include "browser/bmp_picture.h"
+#include "core/file.h"
+
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -9,10 +12,14 @@ PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void PictureBox::setPicture(QImage picture) {
-    picture_ = std::move(picture);
-    setPixmap(QPixmap::fromImage(
-        picture_.scaled(contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+void PictureBox::showPictureFile(InputFile& file) {
+    setPixmap(QPixmap::fromImage(decodeBmpPreview(file, contentsRect().size())));
+    file_ = file.path();
+}
+
+QImage PictureBox::picture() const {
+    InputFile file(file_);
+    return decodeBmpPicture(file);
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -2,21 +2,29 @@
 
 #include <QImage>
 #include <QLabel>
+#include <string>
 
 namespace kadrix {
 
-// The preview picture box: keeps the picture at its own size and pixel
-// format (the conversions read it) and shows it scaled to the largest size
-// that fits the box with its aspect kept, from the box's top-left corner.
+class InputFile;
+
+// The preview picture box: shows a picture file scaled to the largest size
+// that fits the box with its aspect kept, from the box's top-left corner,
+// and remembers which file it shows, so that the conversions read that
+// file at its own size when they are asked for it.
 class PictureBox : public QLabel {
     Q_OBJECT
 
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    const QImage& picture() const { return picture_; }
-    // Replaces the picture; the scaled copy is made once, here.
-    void setPicture(QImage picture);
+    // Shows the BMP picture of an open file, decoded at the size it is
+    // shown; a picture that fails leaves the box as it was.
+    void showPictureFile(InputFile& file);
+    // The file shown, empty before the first.
+    const std::string& pictureFile() const { return file_; }
+    // The shown file's picture at its own size, read again.
+    QImage picture() const;
 
 signals:
     void doubleClicked();
@@ -25,7 +33,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QImage picture_;
+    std::string file_;
 };
 
 } // namespace kadrix

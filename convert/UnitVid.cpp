@@ -37,7 +37,7 @@ constexpr QSize normalSize(606, 492);
 // The picture file as the viewer paints and scales it, in 32-bit pixels.
 QImage readBitmapFile(const std::string& path) {
     InputFile file(path);
-    return decodeBmpPicture(file).convertToFormat(QImage::Format_RGB32);
+    return decodeBmpPicture(file);
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 #include "core/file.h"
 #include "core/little_endian.h"
 #include "core/path.h"
+#include "core/picture/bmp_decode_check.h"
 #include "core/picture/bmp_headers.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -234,10 +236,16 @@ void bmp2emf(const std::string& path, const ReferenceDevice& screen) {
     std::vector<std::byte> bmp;
     {
         InputFile in(path);
-        const std::uint64_t size = in.size();
-        if (size > std::numeric_limits<std::uint32_t>::max())
+        // Checked as the preview checks it, and read no further than its
+        // pixels can reach: a huge picture is refused, and bytes after the
+        // pixels are never held.
+        std::array<std::byte, bmpCheckHeadSize> head{};
+        const std::size_t headSize = in.readSome(0, head);
+        const BmpDecodePlan plan =
+            checkBmpBeforeDecoding(std::span(head).first(headSize), in.size(), path);
+        if (plan.bytesToRead > std::numeric_limits<std::uint32_t>::max())
             throw naming(path, invalidBitmap());
-        bmp.resize(size);
+        bmp.resize(plan.bytesToRead);
         in.readExact(0, bmp);
     }
     std::vector<std::byte> emf;

@@ -37,8 +37,11 @@ std::vector<std::byte> metafileFromBmp(std::span<const std::byte> bmpFile,
                                        const ReferenceDevice& screen);
 
 // Reads the BMP file at path and writes its metafile beside it, under the
-// same name with the extension ".emf", creating or replacing the file.
-// Errors name the file: "Bitmap image is not valid: "<path>"".
+// same name with the extension ".emf", creating or replacing the file. The
+// file is checked first as the preview checks it (checkBmpBeforeDecoding),
+// so a picture beyond the picture limit is refused, and only the bytes up to
+// the end of its pixels are read. Errors name the file: "Bitmap image is
+// not valid: "<path>"".
 void bmp2emf(const std::string& path, const ReferenceDevice& screen);
 
 } // namespace kadrix

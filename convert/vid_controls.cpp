@@ -31,11 +31,12 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
     return created;
 }
 
-// A size field: up to four digits, blank places shown as spaces, the
-// number in bold maroon.
+// A size field: up to five digits, so that heights from 10000 on (a tall
+// screenshot) show whole rather than cut to four, blank places shown as
+// spaces, the number in bold maroon.
 QLineEdit* sizeField(QWidget* parent, const char* name, int left) {
     auto* field = place(new QLineEdit(parent), name, left, 16, 40, 21);
-    field->setInputMask("0000; ");
+    field->setInputMask("00000; ");
     QFont bold = field->font();
     bold.setBold(true);
     field->setFont(bold);

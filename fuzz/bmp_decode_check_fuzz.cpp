@@ -1,8 +1,8 @@
 // The preview's header check before a clicked BMP file is decoded: any
 // bytes either end in an Error or in a plan that stays inside the file and
 // the memory bound.
-#include "browser/bmp_decode_check.h"
 #include "core/error.h"
+#include "core/picture/bmp_decode_check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             kadrix::checkBmpBeforeDecoding(bytes, fileSize, "fuzz.bmp");
         if (plan.bytesToRead > fileSize || plan.width < 1 || plan.height < 1 ||
             std::uint64_t(plan.width) * std::uint64_t(plan.height) * 4 >
-                kadrix::maxDecodedPictureBytes)
+                kadrix::maxPicturePixels * 4)
             std::abort();
     } catch (const kadrix::Error&) {
     }

@@ -4,6 +4,7 @@
 #include "media/media_player_bar.h"
 #include "platform/media_services.h"
 #include "tests/convert/convert_test_support.h"
+#include "tests/support/byte_fields.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/imagemagick_decode.h"
 #include "tests/support/screen_colors.h"
@@ -23,6 +24,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kadrix {
@@ -219,6 +221,103 @@ TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
         [&] { QTest::mouseClick(get<QToolButton>("SpeedButton3"), Qt::LeftButton); });
     EXPECT_EQ(gone.icon, QMessageBox::Critical);
     EXPECT_TRUE(gone.text.contains("photo.bmp")) << gone.text.toStdString();
+}
+
+// The peak of this process's resident memory since resetPeakMemory, in kB.
+long peakMemoryKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// An RLE8 picture of width x height whose data is one "end of picture": a
+// few bytes that declare a huge picture.
+std::vector<std::byte> rleBomb(std::uint32_t width, std::uint32_t height) {
+    std::vector<std::byte> b(14 + 40 + 256 * 4);
+    test::putField(b, 0, 'B' | 'M' << 8, 2);
+    test::putField(b, 10, static_cast<std::uint32_t>(b.size()));
+    test::putField(b, 14, 40);
+    test::putField(b, 18, width);
+    test::putField(b, 22, height);
+    test::putField(b, 26, 1, 2);
+    test::putField(b, 28, 8, 2);
+    test::putField(b, 30, 1);
+    b.push_back(std::byte{0});
+    b.push_back(std::byte{1});
+    test::putField(b, 2, static_cast<std::uint32_t>(b.size()));
+    return b;
+}
+
+// A picture is decoded at the size the preview shows it: neither a few bytes
+// that declare a huge picture nor a real large one take memory, and the
+// former is refused in words.
+TEST_F(PreviewTest, APictureTakesNoMoreMemoryThanItsPreviewAndABombIsRefused) {
+    constexpr long boundKb = 64 * 1024;
+    // Beyond the picture limit, and within it but beyond what two bytes of
+    // runs can draw.
+    write("bomb.bmp", rleBomb(16384, 16383));
+    ASSERT_EQ(fs::file_size(dir_.path("bomb.bmp")), 1080u);
+    write("bomb2.bmp", rleBomb(8000, 8000));
+    // An 8K screenshot, 24 bits, written a row at a time: navy, with a red
+    // top-left quarter.
+    constexpr int width = 7680;
+    constexpr int height = 4320;
+    {
+        std::vector<std::byte> head(54);
+        test::putField(head, 0, 'B' | 'M' << 8, 2);
+        test::putField(head, 2, 54 + std::uint64_t{width} * height * 3);
+        test::putField(head, 10, 54);
+        test::putField(head, 14, 40);
+        test::putField(head, 18, width);
+        test::putField(head, 22, height);
+        test::putField(head, 26, 1, 2);
+        test::putField(head, 28, 24, 2);
+        std::ofstream out(dir_.path("Pic000001.bmp"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(head.data()), 54);
+        std::string navy;
+        std::string top;
+        for (int x = 0; x < width; ++x) {
+            navy.append("\x80\0\0", 3);
+            top.append(x < width / 2 ? std::string("\0\0\xFF", 3) : std::string("\x80\0\0", 3));
+        }
+        for (int y = height - 1; y >= 0; --y) {
+            const std::string& row = y < height / 2 ? top : navy;
+            out.write(row.data(), static_cast<std::streamsize>(row.size()));
+        }
+        ASSERT_TRUE(out.flush());
+    }
+    files().reload();
+
+    for (const char* bomb : {"bomb.bmp", "bomb2.bmp"}) {
+        resetPeakMemory();
+        const long before = peakMemoryKb();
+        const auto refused = answerMessageBox([&] { click(bomb); });
+        EXPECT_LT(peakMemoryKb() - before, boundKb) << bomb;
+        EXPECT_TRUE(refused.text.contains("Рисунок \"" + QString::fromStdString(dir_.path(bomb)) +
+                                          "\" не открыт"))
+            << refused.text.toStdString();
+        EXPECT_FALSE(get<QFrame>("Panel3")->isVisible());
+    }
+
+    resetPeakMemory();
+    const long before = peakMemoryKb();
+    click("Pic000001.bmp");
+    ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
+    EXPECT_LT(peakMemoryKb() - before, boundKb);
+    // 195 x 110 from the top-left corner.
+    EXPECT_TRUE(waitFor([&] {
+        const QImage shown = shownPreview();
+        return test::near(shown.pixelColor(40, 20), QColor(255, 0, 0), 3) &&
+               test::near(shown.pixelColor(150, 20), QColor(0, 0, 128), 3) &&
+               test::near(shown.pixelColor(40, 100), QColor(0, 0, 128), 3) &&
+               test::near(shown.pixelColor(40, 150), QColor(128, 0, 0), 3);
+    }));
 }
 
 // Receives what the double click hands to the desktop.

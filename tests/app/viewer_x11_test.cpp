@@ -119,6 +119,43 @@ TEST_F(MainWindowViewerTest, ADoubleClickOnThePreviewOpensThePictureAtItsRealSiz
     });
 }
 
+// A size field takes every height up to five digits, and a clip that the
+// viewer's player cannot show is refused in words before the viewer opens.
+TEST_F(MainWindowViewerTest, AFiveDigitHeightIsTakenAndA16BitClipIsRefusedInWords) {
+    writePicture("Pic000001.bmp", 30, 20);
+    click("Pic000001.bmp");
+    ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
+    whileViewerOpen([&](TVid& v) {
+        auto* height = control<QLineEdit>(v, "MaskEdit1");
+        height->selectAll();
+        QTest::keyClicks(height, "16383");
+        EXPECT_EQ(height->displayText().trimmed(), "16383");
+        // Whole in the field: the text is not scrolled past its first digit.
+        EXPECT_EQ(height->cursorPositionAt(QPoint(3, height->height() / 2)), 0);
+    });
+
+    test::writeBlueToLimeClip(dir_, "Vid16.avi", 16);
+    get<QRadioButton>("RadioButton2")->click();
+    files().reload();
+    // A viewer that opens all the same is closed, so that the test goes on.
+    bool viewerShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (viewer() && viewer()->isVisible()) {
+            viewerShown = true;
+            viewer()->close();
+        }
+    });
+    closer.start(50);
+    EXPECT_TRUE(test::answerMessageBox([&] { click("Vid16.avi"); }).text.contains("16-битного"))
+        << "the preview refuses it";
+    const auto refused = test::answerMessageBox([&] { QTest::keyClick(&files(), Qt::Key_Return); });
+    EXPECT_EQ(refused.icon, QMessageBox::Critical);
+    EXPECT_TRUE(refused.text.contains("16-битного цвета")) << refused.text.toStdString();
+    EXPECT_TRUE(refused.text.contains("Vid16.avi"));
+    EXPECT_FALSE(viewerShown);
+}
+
 // What the screen shows at the middle of widget, near enough to want.
 bool showsAtMiddle(const QWidget& widget, QColor want) {
     return test::near(test::screenColorAt(widget.mapToGlobal(widget.rect().center())), want, 8);

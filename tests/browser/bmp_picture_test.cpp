@@ -1,10 +1,10 @@
 // The preview's BMP decoding: every variant the program writes and the
 // common foreign ones decode to the pixels they hold; hostile headers end in
 // an error naming the file, before any pixel memory is taken.
-#include "browser/bmp_decode_check.h"
 #include "browser/bmp_picture.h"
 #include "core/error.h"
 #include "core/file.h"
+#include "core/picture/bmp_decode_check.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"
 #include "tests/support/test_files.h"
@@ -183,6 +183,42 @@ TEST(BmpPicture, EveryVariantDecodesToItsPixels) {
             }
         EXPECT_EQ(wrong, 0) << c.name;
     }
+}
+
+// A picture larger than the box is reduced while it is decoded, each pixel
+// the mean of those it covers: a picture of uniform 3 x 3 blocks reduced to
+// one pixel a block shows each block's colour exactly, whatever the row
+// order and pixel format.
+TEST(BmpPicture, APreviewIsReducedWhileDecoded) {
+    test::TempDir dir;
+    for (const int bits : {4, 8, 24, 32})
+        for (const bool topDown : {false, true}) {
+            test::BmpRecipe recipe;
+            recipe.bits = bits;
+            recipe.width = 3 * 13;
+            recipe.height = 3 * 7;
+            recipe.topDown = topDown;
+            if (bits <= 8)
+                recipe.palette = standardPalette();
+            recipe.pixel = [bits](int x, int y) -> std::uint32_t {
+                const std::uint32_t index = indexAt(x / 3, y / 3);
+                if (bits <= 8)
+                    return index;
+                const Rgb c = standardColors[index];
+                return static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue;
+            };
+            const std::string path = dir.path("blocks.bmp");
+            test::writeFile(path, test::makeBmp(recipe));
+            InputFile file(path);
+            const QImage shown = decodeBmpPreview(file, QSize(13, 100));
+            ASSERT_EQ(shown.size(), QSize(13, 7)) << bits;
+            for (int y = 0; y < 7; ++y)
+                for (int x = 0; x < 13; ++x) {
+                    const Rgb want = standardColors[indexAt(x, y)];
+                    EXPECT_EQ(shown.pixelColor(x, y), QColor(want.red, want.green, want.blue))
+                        << bits << " bits, top-down " << topDown << ", at " << x << "," << y;
+                }
+        }
 }
 
 // A header may ask for anything; the check refuses before the decoder

@@ -225,7 +225,7 @@ TEST_F(ViewerTest, ErrorsAreReportedAndNothingIsWritten) {
         EXPECT_FALSE(fs::exists(jpegPath_));
         // The error report's box does not start the viewer again.
         QTest::qWait(300);
-        EXPECT_EQ(field("MaskEdit1").displayText(), "1 2 ");
+        EXPECT_EQ(field("MaskEdit1").displayText(), "1 2  ");
 
         // A height of 0: an empty picture and an empty file.
         EXPECT_FALSE(saveAtHeight("0").shown);
