@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder tree and the volume box.
 #include "app/UnitMain.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/clip_export_job.h"
 
 #include "platform/clip_encoder.h"

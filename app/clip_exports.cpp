@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's exports of a clip to MP4, WebM and GIF, run beside the
 // window.
 #include "app/UnitMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timed clip recording: a frame every 200 ms while the chosen seconds
 // run, then the frames assembled into the next numbered clip.
 #include "app/UnitMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The green strip under the preview: the previewed picture as a JPEG, a
 // 32 x 32 icon or a metafile beside the file, named after SelectedFile. A
 // bare SelectedFile lands in the folder the list shows now. None is written

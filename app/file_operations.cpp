@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's and the folder tree's operations: rename, delete, delete
 // all, new folder, delete folder.
 #include "app/UnitMain.h"

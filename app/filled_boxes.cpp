@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/filled_boxes.h"
 
 #include "app/colors.h"

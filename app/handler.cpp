@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/handler.h"
 
 #include "app/error_report.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Помощь": the help page in the user's browser.
 #include "app/help_page.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Отправить по почте": the selected file to the desktop's mail composer.
 #include "app/UnitMain.h"
 

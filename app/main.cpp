@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry.
 #include "app/UnitMain.h"
 #include "app/application_icon.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls at their places, in their state at start.
 #include "app/UnitMain.h"
 

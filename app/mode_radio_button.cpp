@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/mode_radio_button.h"
 
 #include "app/colors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four mode buttons: what the capture button does, which files the list
 // shows, and which preview controls stand beside it.
 #include "app/UnitMain.h"

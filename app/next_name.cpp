@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The next output name of each kind and the next-name field.
 #include "app/UnitMain.h"
 

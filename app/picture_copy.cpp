@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Копировать": the previewed picture to the clipboard.
 #include "app/UnitMain.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A click on a listed file previews it as the mode says; a double click opens
 // it. In "все" mode neither does anything.
 #include "app/UnitMain.h"

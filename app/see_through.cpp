@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/see_through.h"
 
 #include "app/colors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture button and the still snapshot.
 #include "app/UnitMain.h"
 

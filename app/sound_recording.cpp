@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timed sound recording: the desktop's sound input for the chosen
 // seconds, saved as the next numbered WAV file.
 #include "app/UnitMain.h"

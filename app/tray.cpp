@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's life in the notification area: the icon, the close command
 // that hides instead of closing, the way back, and a second copy's request to
 // show the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer opened from the main window: the previewed picture at its real
 // size, or a clip in the viewer's own player.
 #include "app/UnitMain.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Clip assembly: 150 frames of 1920 x 1080 x 32 bits (30 s of recording)
 # turned into one file by
 #   kadrix-tool avi   (our uncompressed AVI)

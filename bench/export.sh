@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Clip export: a 10 s clip of 1920 x 1080 x 32 screen content (100 frames at
 # 10 a second, assembled by kadrix-tool avi from ten frames of a document
 # scrolling under a title bar) exported by

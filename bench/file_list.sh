@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A folder of 20,000 files shown in the browser's file list (mask "*.*": read,
 # sorted for display, filled and painted once) against `ls -1` listing and
 # sorting the same folder, in the same run and the same locale. The file

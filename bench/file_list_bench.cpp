@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // file_list_bench FOLDER [RUNS]: how long the file list takes to show FOLDER
 // (mask "*.*"): read, sorted, filled and painted once, as the user sees it.
 // The first run sets the folder, the others reload it, as the return to the

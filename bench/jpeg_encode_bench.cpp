@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // jpeg_encode_bench FILE.bmp [SECONDS]: the library's JPEG encoder call
 // alone on a picture already in memory, as libjpeg-turbo's tjbench measures
 // its compressor. Prints the mean milliseconds per call.

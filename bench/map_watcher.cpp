@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program on the current X display and times, from the moment it is
 // started, what the user waits for:
 //   map   the first window mapped (the first MapNotify among the root's

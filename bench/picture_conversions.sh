@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The picture conversions on one 1920 x 1080 picture at 32 bits, as the
 # snapshot writes it. Whole commands, timed by hyperfine (medians):
 #   JPEG:  kadrix-tool jpg                      (load with libjpeg-turbo, encode)

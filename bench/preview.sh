@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The preview and the conversion strip on one 1920 x 1080 picture at 32 bits,
 # as the snapshot writes it, in the main window (offscreen platform):
 #   click-to-shown: a click on the listed picture until Image1 has painted it

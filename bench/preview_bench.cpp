@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // preview_bench FOLDER [RUNS]: FOLDER holds pic.bmp. Times, in the main
 // window on the offscreen platform, a click on the listed picture until
 // Image1 has painted it, against a bare QImage load and smooth scale of the

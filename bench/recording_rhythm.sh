@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Recording rhythm through the real main window on a private 3840 x 2160 x 24
 # Xvfb (MIT-SHM on): a 10-second clip (a frame every 200 ms, 50 frames)
 #   maximised      frames are the whole 3840 x 2160 screen

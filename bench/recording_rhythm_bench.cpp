@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records a clip through the real main window on the current display, as a
 // user does: the clip mode, the capture frame, maximised or at a given size,
 // the capture button. Prints the frames the recording wrote; the late ticks

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screen grabs into BMP files on one private 1920 x 1080 x 24 Xvfb (MIT-SHM
 # on), at 1920 x 1080 and 640 x 480:
 #   per frame:      kadrix-tool snap --count N   against   ffmpeg -f x11grab

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One sound recording as the window makes it: open the default input,
 // record N seconds, stop when the stop timer falls due, save, close. Prints
 // "cpu_ms wall_ms stop_ms save_ms": the process's CPU time and the wall time

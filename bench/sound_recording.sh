@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sound recording: 10 s from the default sound input into a WAV file by
 #   kadrix  (the recorder the window uses: Qt's audio input, our WAV writer)
 #   parecord (the sound server's own recorder, the same input, the same 10 s

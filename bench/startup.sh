@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up of the program, on one private 1280 x 1024 Xvfb with openbox,
 # against a trivial Qt 6 program that shows one window (bench/trivial_window),
 # started alternately, each timed by bench/map_watcher from its start:

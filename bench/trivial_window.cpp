@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The peer of the start-up benchmarks: a trivial Qt 6 program that shows one
 // empty window. With --quit-on-paint it ends as soon as the window is first
 // painted.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The viewer's "Сохранить в JPG" on a 1920 x 1080 x 32 picture: caption in
 # red at the bottom, nearest-neighbour resize to height 720, JPEG at quality
 # 90, against ImageMagick doing the same:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // viewer_save_bench IN.bmp HEIGHT TEXT OUT.jpg [RUNS]: the viewer's save on
 // the offscreen platform, step by step as "Сохранить в JPG" takes them: the
 // output created, the picture read, the caption drawn in red at the bottom

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A still on a headless Sway (scripts/sway-session, 1920 x 1080 at scale 1):
 # kadrix-tool snap against grim, both asking the compositor through
 # wlr-screencopy, for a 400 x 300 region and the whole output. grim writes PPM,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/UnitRenameFile.h"
 
 #include "browser/directory_list_box.h"

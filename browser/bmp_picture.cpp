@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/bmp_picture.h"
 
 #include "core/error.h"

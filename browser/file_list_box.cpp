@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/file_list_box.h"
 
 #include "browser/folder_listing.h"

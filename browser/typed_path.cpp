@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/typed_path.h"
 
 #include "browser/directory_list_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "capture/assemble_clip.h"
 
 #include "core/file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "capture/avi_writer.h"
 
 #include "core/little_endian.h"

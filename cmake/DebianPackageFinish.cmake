@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack once the package is made (CPACK_POST_BUILD_SCRIPTS): finishes
 # it as Debian's own packaging tools would where CPack does otherwise.
 # - CPack gives a package with a shared object under /usr/lib postinst and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The C library's checked variants of the string, memory and stdio functions,
 # as Debian builds its own packages (dpkg-buildflags). They need the
 # optimiser, and the sanitizers check more without them.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # KADRIX_MAINTAINER, "Name <address>": who answers for the package built from
 # this tree, named in its control file and its changelog. Kadrix has no
 # address of its own to put there, so by default it is whoever builds the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in a build folder (scripts/package makes
 # one from a Release build). Dependencies on libraries come from the binaries
 # (dpkg-shlibdeps); the list below adds what is loaded at run time instead:

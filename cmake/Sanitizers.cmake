@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # AddressSanitizer and UndefinedBehaviorSanitizer for the whole build; the test
 # script runs the suite once more in such a build.
 option(KADRIX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

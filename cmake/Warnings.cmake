@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every target of the project is built with the same warnings; CI and the
 # test script turn them into errors.
 option(KADRIX_WERROR "Treat compiler warnings as errors" ON)

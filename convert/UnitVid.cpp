@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/UnitVid.h"
 
 #include "browser/bmp_picture.h"

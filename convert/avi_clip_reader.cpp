@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/avi_clip_reader.h"
 
 #include "core/little_endian.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's controls at their places, in their state at start.
 #include "convert/UnitVid.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader of clips for export on a file of arbitrary bytes: it must end
 // in a ClipReadError or ClipFormatError, or give frames whose every row lies
 // in the frame it read (AddressSanitizer watches the reads).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clip assembly on a first frame file of arbitrary bytes, listed twice:
 // the headers that it reads must end in an Error or in a whole clip, and a
 // failed clip leaves no file behind.

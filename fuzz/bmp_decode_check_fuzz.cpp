@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview's header check before a clicked BMP file is decoded: any
 // bytes either end in an Error or in a plan that stays inside the file and
 // the memory bound.

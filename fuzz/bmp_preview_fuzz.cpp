@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview's whole path on any file named .bmp: the header check, then the
 // decoding at the size the preview box shows and at the picture's own size.
 // Either the check refuses, or every pixel of the target is written.

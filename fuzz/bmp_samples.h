@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small good BMP files for the picture fuzzers to start from: with the first
 // input byte's low two bits zero the rest of the input is the file as it
 // is; otherwise it is laid over one of three good files (RLE8, RLE4, 16-bit

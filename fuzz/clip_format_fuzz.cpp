@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The avi preview reads the stream headers of any clip the user clicks. With
 // the first byte odd the rest of the input is the file; otherwise the input
 // is laid over the headers of a small clip, so that the fuzzer starts from

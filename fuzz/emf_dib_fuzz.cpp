@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The metafile conversion carries the DIB of any file named .bmp: whatever
 // its header fields say, it must neither read outside the file nor write a
 // record that points outside itself.

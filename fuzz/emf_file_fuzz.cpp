@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The metafile conversion on any file named .bmp, read from the disk as the
 // "emf" button reads it: either a refusal that leaves no metafile, or a
 // metafile whose size field covers the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The functions that read file names from the file system, on any bytes:
 // the shown name, its UTF-8 decoding, the list's order and the mode masks.
 // The input is a list of names split at NUL.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool's jpg and ico read any file as a BMP picture: either
 // a refusal, or a picture whose pixels are all there.
 #include "core/error.h"

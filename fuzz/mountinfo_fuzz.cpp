@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mount table parser and the volume filter on arbitrary text.
 #include "platform/mountinfo.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder for the file fuzzers' files, removed at exit. It is in memory
 // where the system has /dev/shm: on a disk, creating and deleting the files
 // made the runs many times slower.

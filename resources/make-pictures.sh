@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws Kadrix's own pictures (the banner and the 16-colour icon) with
 # ImageMagick. The results are kept in the repository; run this only to
 # change them.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The include rules that keep the layers apart, checked on every source file:
 #   cmake -DSOURCE_DIR=<tree> -P scripts/check-includes.cmake
 # The arrows run one way, app -> capture, browser, convert, media -> platform

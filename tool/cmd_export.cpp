@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/clip_export.h"
 #include "platform/clip_encoder.h"
 #include "tool/commands.h"

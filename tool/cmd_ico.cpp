@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/icon_writer.h"
 #include "core/error.h"
 #include "core/path.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "capture/bmp_writer.h"
 #include "capture/output_name.h"
 #include "core/error.h"

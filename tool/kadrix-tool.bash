@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for kadrix-tool: commands first, then each command's
 # options and the files it takes.
 _kadrix_tool() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kadrix-tool: the library's file formats and screen grab for scripts and
 // benchmarks. Results go to stdout in the order of the arguments; messages
 // are English, name the file and go to stderr.

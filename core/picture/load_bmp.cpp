@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/picture/load_bmp.h"
 
 #include "core/error.h"

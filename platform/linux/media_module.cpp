@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/media_module.h"
 
 #include "platform/linux/qt_clip_player.h"

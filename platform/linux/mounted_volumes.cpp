@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/mounted_volumes.h"
 
 #include "core/error.h"

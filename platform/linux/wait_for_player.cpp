@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/wait_for_player.h"
 
 #include <QEventLoop>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/xwayland_window_service.h"
 
 #include "platform/linux/xcb_reply.h"

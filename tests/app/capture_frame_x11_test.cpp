@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture frame on a real X server with a window manager: the screen
 // shows through the maroon parts, the capture group stays opaque.
 #include "app/UnitMain.h"

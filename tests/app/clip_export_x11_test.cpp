@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's exports in the real window on a private X server: the
 // menu's items in the "avi" mode only, an export running beside the window
 // with the progress bar moving, a second one refused, the title saying the

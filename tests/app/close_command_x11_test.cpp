@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The close command on a real X server with a window manager: Alt+F4 during
 // a clip recording hides the window and the recording runs to its clip.
 #include "app/UnitMain.h"

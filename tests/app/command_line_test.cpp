@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line, through the built program with no display at
 // all: the usage and the version are answered before a display is looked for
 // (or the lock taken), and what the program does not take is refused in one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/app/command_script.h"
 
 #include "tests/support/find_control.h"

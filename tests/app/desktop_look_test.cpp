@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a Russian desktop user sees it: every caption fits its
 // control in the window font, Qt's own buttons speak Russian, and the
 // program's icon comes from the share folder beside its executable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program on the display it finds: a Wayland desktop is used through its
 // XWayland server; without any X server the program says so and ends.
 #include "platform/display_session.h"

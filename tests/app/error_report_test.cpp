@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Errors that escape event handlers reach the error report, and the program
 // goes on.
 #include "app/error_report.h"

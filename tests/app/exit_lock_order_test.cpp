@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Выход" deletes the lock file before it lets the lock go: in the other
 // order a copy starting in between could lock the file just before it
 // vanishes, and a third copy would then run beside it. The order is seen by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser's file and folder operations in the real window on a private X
 // server: rename, new folder, delete, delete all, delete folder, and the
 // context menus that offer them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window hands to other programs: the help page to the browser and
 // a file to the mail composer, through the desktop's own tools (xdg-open,
 // xdg-email) with fakes of the programs at the far end on PATH.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The switch between the options layout and the capture frame.
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it starts: controls, places, states, lock and names.
 #include "app/UnitMain.h"
 #include "browser/directory_list_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview in the real window on an X server: a click on a listed file
 // shows it, the green strip converts it, and independent readers check what
 // the strip wrote.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stray frames stay as they are and out of the clip; "Выход" and SIGTERM
 // first write the clip or sound recorded so far (read back by ffprobe and
 // sox); a sound that cannot be saved is reported and keeps its number.

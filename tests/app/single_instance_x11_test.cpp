@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program, started twice: the second copy says so once and ends,
 // the first runs on; a lock left by a crash does not keep the next copy out.
 #include "platform/instance_lock.h"

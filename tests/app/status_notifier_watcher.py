@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A notification area's StatusNotifierWatcher on the session bus, as KDE and
 GNOME's AppIndicator extension run one, and a hand on the items it holds.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's life beside a notification area, and without one, with a
 // notification area that the test controls.
 #include "app/UnitMain.h"

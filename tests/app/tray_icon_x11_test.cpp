@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program beside a real notification area (trayer, over the XEmbed
 // tray protocol) and without one: it hides into the icon, comes back on a
 // click, ends through the icon's menu, and is never out of reach.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on a Wayland desktop (headless Sway with XWayland) beside a
 // notification area that speaks StatusNotifierItem over D-Bus, as KDE's and
 // GNOME's AppIndicator extension do: a watcher on a private session bus. The

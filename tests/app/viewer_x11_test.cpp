@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer opened from the main window on an X server: a double click on
 // the preview opens the picture at its real size, a double click on a clip
 // plays it in the viewer's own player; the viewer is made on first use and

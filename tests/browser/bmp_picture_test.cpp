@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview's BMP decoding: every variant the program writes and the
 // common foreign ones decode to the pixels they hold; hostile headers end in
 // an error naming the file, before any pixel memory is taken.

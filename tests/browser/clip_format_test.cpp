@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clip check reads the depth our own clips carry, and refuses the ones
 // the player cannot show in words that name the file.
 #include "browser/clip_format.h"

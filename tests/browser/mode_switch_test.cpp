@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mode buttons and the folder tree as the main window hosts them.
 #include "app/UnitMain.h"
 #include "browser/directory_list_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "capture/assemble_clip.h"
 #include "capture/create_avi.h"
 #include "tests/capture/avi_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "capture/bmp_writer.h"
 #include "core/error.h"
 #include "core/file.h"

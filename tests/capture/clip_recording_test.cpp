@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clip recording's steps, with the screen held in memory.
 #include "app/UnitMain.h"
 #include "app/frame_title_strip.h"

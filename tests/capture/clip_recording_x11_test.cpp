@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A clip recorded on a real X server: every frame is the screen under the
 // frame, without the frame, its buttons or its progress bar.
 #include "app/UnitMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording's frames written beside the frame timer, then assembled: every
 // frame that reached the disk is in the clip, and no frame file is left.
 #include "capture/assemble_clip.h"

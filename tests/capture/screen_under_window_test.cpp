@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grab of what lies under a window, with the display held in memory: the
 // window is taken away for the grab, the grab waits until what lies beneath
 // has been drawn, and the window comes back with its shape.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture button in the "bmp" mode, with the screen held in memory.
 #include "app/UnitMain.h"
 #include "browser/directory_list_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A snapshot on a real X server: the picture is exactly the screen under the
 // frame's whole outer rectangle, with nothing of the frame in it.
 #include "app/UnitMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound recording's steps in the real window, with a recorder that
 // records silence at once.
 #include "app/UnitMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound recorded through the real window from a real sound server: a
 // private one whose default input plays a 440 Hz tone (scripts/pulse-session),
 // and none at all. sox reads what was written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Captures on a headless Sway desktop (scripts/sway-session), whose output
 // shows the known picture drawn by a Wayland client: the program's window is
 // on XWayland, the pixels come from the compositor. grim, which asks the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kadrix-tool mp4, webm and gif end to end: every output read by ffprobe,
 // the GIF's frames by Pillow, the MP4 measured against the clip by ffmpeg's
 // PSNR; odd sizes and 16- and 8-bit clips; the tool's conventions; a disk

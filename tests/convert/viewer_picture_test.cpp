@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's picture rules: rounding, places, the typed height, the
 // nearest-neighbour scaling and the caption.
 #include "convert/caption.h"

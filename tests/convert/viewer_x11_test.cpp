@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer window on a real X server with a window manager: the picture at
 // its place on the screen, the captioned JPEG save read back by Pillow, the
 // refusals and errors, and closing by a double click.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/error.h"
 #include "core/file.h"
 #include "tests/support/small_disk.h"

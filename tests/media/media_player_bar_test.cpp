@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player bar over the real media back-end: clips we wrote ourselves,
 // their pictures checked against ffmpeg's decoding of the same file.
 #include "app/handler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sound played to its end on a private sound server, and with none: the
 // window repaints but takes no input meanwhile, and nothing waits forever.
 #include "platform/media_services.h"

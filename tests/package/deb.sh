@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package made from the build: its control fields (dependencies
 # computed from the binaries among them) and contents, and Debian's checker
 # lintian with nothing to say beyond what the package's overrides explain; as

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake --install into a temporary prefix: exactly the expected files, a
 # launcher and metainfo that the desktop's validators accept without a remark,
 # icons of their stated sizes, the media module apart from the program, man

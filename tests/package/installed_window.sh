@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program installed into a temporary prefix, started on the test display:
 # its window's class is the launcher's StartupWMClass, so that the desktop
 # ties the window to the launcher, and its icon comes in every installed size

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media module is found where it is installed, beside the program, and
 // has the entry points the program asks for; a test program finds the built
 // one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/mounted_volumes.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second copy's request to the running copy, over the socket in the
 // runtime folder.
 #include "platform/show_request.h"

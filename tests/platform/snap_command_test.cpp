@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kadrix-tool snap from end to end: a grab of the test display's known
 // picture, read back by ImageMagick.
 #include "core/file.h"

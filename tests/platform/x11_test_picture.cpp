@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/platform/x11_test_picture.h"
 
 #include "platform/linux/xcb_reply.h"

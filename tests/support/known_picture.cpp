@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/known_picture.h"
 
 #include "tests/support/screen_colors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() for test binaries that need the application object: the platform
 // comes from QT_QPA_PLATFORM (offscreen for unit tests, xcb under Xvfb).
 #include "app/kadrix_application.h"
