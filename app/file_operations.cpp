@@ -69,7 +69,7 @@ void TMain::forgetPreviewOf(const std::string& entry) {
     if (SelectedFile != entry && SelectedFile != joinPath(FileListBox1->directory(), entry))
         return;
     SelectedFile.clear();
-    Image1->setPicture({});
+    Image1->clearPicture();
     Panel3->hide();
 }
 

@@ -18,6 +18,11 @@ void PictureBox::showPictureFile(InputFile& file) {
     file_ = file.path();
 }
 
+void PictureBox::clearPicture() {
+    clear();
+    file_.clear();
+}
+
 QImage PictureBox::picture() const {
     InputFile file(file_);
     return decodeBmpPicture(file);

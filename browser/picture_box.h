@@ -22,6 +22,8 @@ public:
     // Shows the BMP picture of an open file, decoded at the size it is
     // shown; a picture that fails leaves the box as it was.
     void showPictureFile(InputFile& file);
+    // Shows nothing and forgets the file, as before the first.
+    void clearPicture();
     // The file shown, empty before the first.
     const std::string& pictureFile() const { return file_; }
     // The shown file's picture at its own size, read again.
