@@ -55,13 +55,13 @@ std::vector<std::uint8_t> goodClip(const fs::path& folder) {
     format[44] = std::byte{0xFF};
     const std::string path = (folder / "good.avi").string();
     {
-        kadrix::OutputFile out(path);
-        kadrix::AviWriter writer(out, {format, 3, 2, 8, 10, 2});
+        kadrix::ReplacementFile clip(path);
+        kadrix::AviWriter writer(clip.out(), {format, 3, 2, 8, 10, 2});
         const std::vector<std::byte> pixels(8, std::byte{1});
         writer.writeFrame(pixels);
         writer.writeFrame(pixels);
         writer.finish();
-        out.close();
+        clip.commit();
     }
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
