@@ -125,7 +125,8 @@ TEST_F(MainWindowTest, MenusAndTimersAreThere) {
     const std::pair<QMenu*, QStringList> menus[] = {
         {test::control<QMenu>(window, "PopupMenu1"), {"Выход"}},
         {test::control<QMenu>(window, "PopupMenu2"),
-         {"Переименовать", "Удалить", "Отправить по почте"}},
+         {"Переименовать", "Удалить", "Отправить по почте", "Сохранить как MP4",
+          "Сохранить как WebM", "Сохранить как GIF"}},
         {test::control<QMenu>(window, "PopupMenu3"), {"Копировать"}},
         {test::control<QMenu>(window, "PopupMenu4"), {"Создать папку", "Удалить папку"}},
     };

@@ -77,7 +77,9 @@ protected:
 };
 
 TEST_F(WaylandTray, TheItemRegistersActivateBringsTheWindowBackAndExitEnds) {
-    QProcess& kadrix = program_.start(environment_);
+    // The session's runtime folder, where its Wayland socket lies.
+    QProcess& kadrix =
+        program_.start(environment_, environment_.value("XDG_RUNTIME_DIR").toStdString());
     ASSERT_TRUE(waitFor([&] { return said(watcher_, "registered"); }, 20000))
         << "the icon did not register with the watcher: "
         << kadrix.readAllStandardError().toStdString()
