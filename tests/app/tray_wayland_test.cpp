@@ -101,7 +101,8 @@ TEST_F(WaylandTray, TheItemRegistersActivateBringsTheWindowBackAndExitEnds) {
 
     tellItem({"click", service, path, "Выход"});
     ASSERT_TRUE(kadrix.waitForFinished(20000)) << "\"Выход\" did not end the program";
-    EXPECT_EQ(kadrix.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kadrix.exitStatus(), QProcess::NormalExit)
+        << kadrix.readAllStandardError().toStdString();
     EXPECT_EQ(kadrix.exitCode(), 0);
 }
 
