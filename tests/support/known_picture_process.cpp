@@ -57,6 +57,12 @@ KnownPictureProcess::~KnownPictureProcess() {
     if (pid_ > 0) {
         ::kill(static_cast<pid_t>(pid_), SIGTERM);
         ::waitpid(static_cast<pid_t>(pid_), nullptr, 0);
+        // Until the X server has taken the window away, its pixels stay on
+        // screen and would pass for the next test's picture before that one
+        // is drawn.
+        const QPoint middle = QGuiApplication::primaryScreen()->geometry().center();
+        const QColor picture = knownColorAt(middle.x(), middle.y());
+        waitFor([&] { return !near(screenColorAt(middle), picture, 8); }, 5000);
     }
 }
 
