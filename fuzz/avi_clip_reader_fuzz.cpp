@@ -4,6 +4,7 @@
 // in the frame it read (AddressSanitizer watches the reads).
 #include "capture/avi_writer.h"
 #include "convert/avi_clip_reader.h"
+#include "fuzz/shm_folder.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -13,30 +14,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder for the clip, in memory where the system has /dev/shm.
-struct Folder {
-    Folder() {
-        std::error_code error;
-        const fs::path parent =
-            fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (parent / "kadrix-clip-reader-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        path = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 // A good clip: two frames of 3 x 2 pixels of 8 bits with a colour table, so
 // that the fuzzer starts from headers that pass.
@@ -70,7 +52,7 @@ std::vector<std::uint8_t> goodClip(const fs::path& folder) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Folder folder;
+    static const kadrix::fuzz::ShmFolder folder("kadrix-clip-reader-fuzz");
     static const std::vector<std::uint8_t> good = goodClip(folder.path);
     // With the first byte odd the rest of the input as it is; otherwise the
     // input laid over the good clip.
@@ -82,13 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::copy(data + 1, data + size, bytes.begin() + 1);
     }
     const std::string clip = (folder.path / "clip.avi").string();
-    {
-        std::ofstream out(clip, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush())
-            std::abort();
-    }
+    kadrix::fuzz::writeFile(clip, bytes);
     try {
         kadrix::AviClipReader reader(clip);
         const kadrix::FrameLayout& layout = reader.layout();

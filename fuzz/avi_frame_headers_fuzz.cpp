@@ -3,6 +3,7 @@
 // the headers that it reads must end in an Error or in a whole clip, and a
 // failed clip leaves no file behind.
 #include "capture/create_avi.h"
+#include "fuzz/shm_folder.h"
 
 #include <algorithm>
 #include <array>
@@ -13,32 +14,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder for the frame and the clip, removed at exit. It is in memory
-// where the system has /dev/shm: on a disk, creating and deleting the files
-// made the runs 15 times slower.
-struct Folder {
-    Folder() {
-        std::error_code error;
-        const fs::path parent =
-            fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (parent / "kadrix-avi-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        path = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 // A good frame: 2 x 2 pixels of 8 bits with a colour table of two entries.
 std::vector<std::uint8_t> goodFrame() {
@@ -86,17 +66,10 @@ std::uint32_t u32(const std::array<char, 8>& bytes, std::size_t at) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Folder folder;
+    static const kadrix::fuzz::ShmFolder folder("kadrix-avi-fuzz");
     const std::string frame = (folder.path / "Fr000001.bmp").string();
     const std::string clip = (folder.path / "Vid000001.avi").string();
-    {
-        const std::vector<std::uint8_t> bytes = frameBytes(data, size);
-        std::ofstream out(frame, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush())
-            std::abort();
-    }
+    kadrix::fuzz::writeFile(frame, frameBytes(data, size));
     const std::vector<std::string> frames = {frame, frame};
     try {
         kadrix::createAvi(clip, frames, 10);
