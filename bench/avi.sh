@@ -19,6 +19,7 @@ cd "$(dirname "$0")/.."
 tool=$(realpath "${1:-build/tool/kadrix-tool}")
 runs=${2:-9}
 source bench/need
+source bench/rounds
 need "$tool" ffmpeg python3 /usr/bin/time
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-avi-XXXXXX")
@@ -67,21 +68,13 @@ run_cat() {
         "${frames[@]}"
 }
 
-# The order turns from run to run, so that none of them always follows the
-# same one (the writeback of the previous output slows the next).
-order=(kadrix ffmpeg cat zeros)
-for ((run = 0; run < runs; run++)); do
-    for ((i = 0; i < ${#order[@]}; i++)); do
-        "run_${order[(run + i) % ${#order[@]}]}"
-    done
-done
+rounds "$runs" kadrix ffmpeg cat zeros
 
-# median NAME FIELD / best NAME: median of a column (1: microseconds,
-# 2: kilobytes) and the least time. On a virtual machine whose free memory
+# best NAME: the least time (median, from bench/rounds, gives the middle one;
+# column 1 is microseconds, 2 kilobytes). On a virtual machine whose free memory
 # goes back to the host, a run that lands its output on such pages waits for
 # the host and takes several times as long, whatever writes it; the best
 # run shows what the copy itself costs.
-median() { cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 best() { cut -d' ' -f1 "$work/$1" | sort -n | head -1; }
 
 cat_us=$(median cat 1)

@@ -20,6 +20,7 @@ build=$(realpath "${1:-build}")
 runs=${2:-3}
 tool=$build/tool/kadrix-tool
 source bench/need
+source bench/rounds
 need "$tool" ffmpeg /usr/bin/python3 /usr/bin/time
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-export-XXXXXX")
@@ -83,15 +84,8 @@ run_ffmpeg_gif() {
         "$work/clip.avi" "$work/palette.png" "$work/peer.gif"
 }
 
-# The order turns from run to run, so that none always follows the same one.
-order=(mp4 ffmpeg_mp4 gif ffmpeg_gif)
-for ((run = 0; run < runs; run++)); do
-    for ((i = 0; i < ${#order[@]}; i++)); do
-        "run_${order[(run + i) % ${#order[@]}]}"
-    done
-done
+rounds "$runs" mp4 ffmpeg_mp4 gif ffmpeg_gif
 
-median() { cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 size() { stat -c %s "$1"; }
 psnr=$(ffmpeg -nostats -i "$work/clip.mp4" -i "$work/clip.avi" -lavfi psnr -f null - 2>&1 |
     sed -n 's/.*average:\([0-9.inf]*\).*/\1/p')
