@@ -175,6 +175,10 @@ private:
 
 std::vector<std::uint32_t> readPalette(const BmpDecodePlan& plan, const ReadAt& read) {
     std::vector<std::uint32_t> palette(256, black);
+    // A file without a table draws in black; a reader is never asked for
+    // nothing (an empty buffer has no address).
+    if (plan.paletteEntries == 0)
+        return palette;
     std::vector<std::byte> table(std::size_t{plan.paletteEntries} * plan.paletteEntrySize);
     const std::size_t got = read(plan.paletteOffset, table);
     for (std::size_t i = 0; (i + 1) * plan.paletteEntrySize <= got; ++i) {
