@@ -10,10 +10,12 @@
 namespace kadrix {
 
 ClipExportJob::ClipExportJob(QObject& receiver, std::string clip, ShareFormat format,
-                             Progress progress, Finished finished)
+                             ClipEncoderFactory encoders, Progress progress, Finished finished)
     : receiver_(&receiver), target_(exportPath(clip, format)), progress_(std::move(progress)),
       finished_(std::move(finished)) {
-    thread_ = std::thread([this, clip = std::move(clip), format] { run(clip, format); });
+    thread_ = std::thread([this, clip = std::move(clip), format, encoders = std::move(encoders)] {
+        run(clip, format, encoders);
+    });
 }
 
 ClipExportJob::~ClipExportJob() {
@@ -21,7 +23,8 @@ ClipExportJob::~ClipExportJob() {
     thread_.join();
 }
 
-void ClipExportJob::run(const std::string& clip, ShareFormat format) {
+void ClipExportJob::run(const std::string& clip, ShareFormat format,
+                        const ClipEncoderFactory& encoders) {
     // Calls still waiting when the receiver goes are dropped with it; a
     // stopped job posts none.
     const auto post = [this](std::function<void()> call) {
@@ -31,7 +34,7 @@ void ClipExportJob::run(const std::string& clip, ShareFormat format) {
     Outcome outcome;
     try {
         // The encoder's module loads here, off the window's thread.
-        const auto encoder = createClipEncoder();
+        const auto encoder = encoders();
         outcome.written =
             exportClip(clip, format, *encoder, [&](std::size_t done, std::size_t total) {
                 post([progress = progress_, done, total] { progress(done, total); });

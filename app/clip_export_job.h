@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "convert/clip_export.h"
+#include "core/convert/clip_export.h"
+#include "platform/clip_encoder.h"
 
 #include <atomic>
 #include <cstddef>
@@ -30,8 +31,9 @@ public:
     using Progress = std::function<void(std::size_t done, std::size_t total)>;
     using Finished = std::function<void(const Outcome&)>;
 
-    ClipExportJob(QObject& receiver, std::string clip, ShareFormat format, Progress progress,
-                  Finished finished);
+    // encoders makes the export's encoder, on the job's thread.
+    ClipExportJob(QObject& receiver, std::string clip, ShareFormat format,
+                  ClipEncoderFactory encoders, Progress progress, Finished finished);
     // Stops the export and waits for its thread: the temporary file is gone
     // then, and finished is not told.
     ~ClipExportJob();
@@ -41,7 +43,7 @@ public:
     const std::string& target() const { return target_; }
 
 private:
-    void run(const std::string& clip, ShareFormat format);
+    void run(const std::string& clip, ShareFormat format, const ClipEncoderFactory& encoders);
 
     QObject* receiver_;
     std::string target_;

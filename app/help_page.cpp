@@ -2,9 +2,9 @@
 // "Помощь": the help page in the user's browser.
 #include "app/help_page.h"
 
-#include "app/UnitMain.h"
-#include "app/error_report.h"
+#include "app/main_window.h"
 #include "platform/url_opener.h"
+#include "ui/error_report.h"
 
 #include <QCoreApplication>
 #include <QDir>

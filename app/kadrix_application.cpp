@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/kadrix_application.h"
 
-#include "app/error_report.h"
+#include "ui/error_report.h"
 
 #include <QFont>
 #include <QLibraryInfo>

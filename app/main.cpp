@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry.
-#include "app/UnitMain.h"
 #include "app/application_icon.h"
 #include "app/command_line.h"
-#include "app/error_report.h"
-#include "app/handler.h"
 #include "app/kadrix_application.h"
+#include "app/main_window.h"
+#include "app/services.h"
 #include "platform/display_session.h"
 #include "platform/end_signals.h"
 #include "platform/font_preload.h"
-#include "platform/media_services.h"
-#include "platform/platform_services.h"
+#include "ui/error_report.h"
+#include "ui/handler.h"
 
 #include <QStandardPaths>
 #include <QTimer>
@@ -19,6 +18,7 @@
 #include <cstdio>
 #include <optional>
 #include <span>
+#include <utility>
 
 int main(int argc, char** argv) {
     const std::span<char* const> command(argv, static_cast<std::size_t>(argc));
@@ -42,9 +42,17 @@ int main(int argc, char** argv) {
     // The window hides into the notification area, and message boxes may come
     // and go while it is hidden: only the exit command ends the program.
     app.setQuitOnLastWindowClosed(false);
+    // Each look at the icon's files costs some milliseconds; made when needed.
+    const auto icon = [] {
+        return kadrix::applicationIcon(kadrix::installedShareFolder());
+    };
+    kadrix::Services services = kadrix::chooseServices(icon);
+    if (notice.empty())
+        notice = services.notice;
     // $XDG_RUNTIME_DIR; where it is not set, Qt makes /tmp/runtime-<user>,
     // mode 0700, and takes none that another user owns.
-    kadrix::TMain window(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    kadrix::TMain window(std::move(services),
+                         QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
     if (window.alreadyRunning()) {
         // A second copy says so once and ends without showing its window.
         window.reportAlreadyRunning();
@@ -67,17 +75,6 @@ int main(int argc, char** argv) {
     };
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, finishRecordings);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, finishRecordings);
-    kadrix::PlatformServices services = kadrix::choosePlatformServices();
-    if (notice.empty())
-        notice = services.notice;
-    window.setPlatformServices(std::move(services));
-    window.setSoundRecorder(kadrix::createSoundRecorder());
-    // Each look at the icon's files costs some milliseconds; made when needed.
-    const auto icon = [] {
-        return kadrix::applicationIcon(kadrix::installedShareFolder());
-    };
-    window.setTrayIcon(kadrix::chooseTrayIcon(icon));
-    window.setSoundPlayer(kadrix::createSoundPlayer());
     window.centreOnScreen();
     window.show();
     kadrix::setWindowIconWhenExposed(window, icon);

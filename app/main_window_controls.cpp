@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls at their places, in their state at start.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 
-#include "app/colors.h"
-#include "app/filled_boxes.h"
 #include "app/frame_title_strip.h"
-#include "app/mode_radio_button.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "browser/list_glyphs.h"
-#include "browser/picture_box.h"
-#include "capture/clip_timing.h"
-#include "media/media_player_bar.h"
+#include "core/clip/clip_timing.h"
+#include "ui/colors.h"
+#include "ui/filled_boxes.h"
+#include "ui/media_player_bar.h"
+#include "ui/mode_radio_button.h"
+#include "ui/picture_box.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -149,7 +149,8 @@ void TMain::createControls() {
 
     Panel2 = place(new FilledPanel(colors::maroon, Panel1), "Panel2", 358, 106, 193, 193);
     Panel2->hide();
-    MediaPlayer1 = place(new MediaPlayerBar(Panel1), "MediaPlayer1", 358, 300, 169, 20);
+    MediaPlayer1 =
+        place(new MediaPlayerBar(clipPlayers_, Panel1), "MediaPlayer1", 358, 300, 169, 20);
     MediaPlayer1->hide();
 
     Panel3 = place(new GroovedPanel(colors::green, Panel1), "Panel3", 357, 299, 194, 20);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/see_through.h"
 
-#include "app/colors.h"
 #include "platform/window_service.h"
+#include "ui/colors.h"
 
 #include <QBitmap>
 #include <QImage>
@@ -47,10 +47,7 @@ private:
 };
 
 SeeThrough::SeeThrough(QWidget* window, WindowService& windows)
-    : QObject(window), window_(window), windows_(&windows), holes_(new TransparentHoles(window)) {}
-
-void SeeThrough::setWindowService(WindowService& windows) {
-    windows_ = &windows;
+    : QObject(window), window_(window), windows_(&windows), holes_(new TransparentHoles(window)) {
     // Only a 32-bit window has pixels to see through.
     if (windows_->seeThroughByAlpha())
         window_->setAttribute(Qt::WA_TranslucentBackground);

@@ -23,11 +23,9 @@ class SeeThrough : public QObject {
     Q_OBJECT
 
 public:
-    // windows must outlive this object, or be replaced before it ends. A
-    // window service that keys by alpha must come before the window is first
-    // shown, which makes it a 32-bit window.
+    // windows must outlive this object. Made before the window is first
+    // shown: a window service that keys by alpha makes it a 32-bit window.
     SeeThrough(QWidget* window, WindowService& windows);
-    void setWindowService(WindowService& windows);
 
     // Turns the key colour on or off; while on, the shape follows the window's
     // content whenever update() is called.

@@ -2,7 +2,7 @@
 // jpeg_encode_bench FILE.bmp [SECONDS]: the library's JPEG encoder call
 // alone on a picture already in memory, as libjpeg-turbo's tjbench measures
 // its compressor. Prints the mean milliseconds per call.
-#include "convert/jpeg_encoder.h"
+#include "core/convert/jpeg_encoder.h"
 
 #include <chrono>
 #include <cstdio>

@@ -6,15 +6,16 @@
 // calls that it makes (each decodes the file at its own size: the preview
 // holds the picture only at the size it shows it). Runs alternate between the two sides. Prints one
 // line per pair: name, our median ms, the peer's median ms.
-#include "app/UnitMain.h"
-#include "browser/bmp_picture.h"
+#include "app/main_window.h"
+#include "app/services.h"
 #include "browser/file_list_box.h"
-#include "convert/emf_writer.h"
-#include "convert/icon_writer.h"
-#include "convert/jpeg_encoder.h"
 #include "convert/picture_pixels.h"
 #include "convert/screen_reference_device.h"
+#include "core/convert/emf_writer.h"
+#include "core/convert/icon_writer.h"
+#include "core/convert/jpeg_encoder.h"
 #include "core/file.h"
+#include "ui/bmp_picture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(folder);
     const std::string path = (folder + "/pic.bmp").toStdString();
 
-    kadrix::TMain window(folder);
+    kadrix::TMain window(kadrix::nullServices(), folder);
     window.show();
     QApplication::processEvents();
     auto* list = control<kadrix::FileListBox>(window, "FileListBox1");

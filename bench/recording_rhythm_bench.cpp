@@ -4,9 +4,9 @@
 // the capture button. Prints the frames the recording wrote; the late ticks
 // come in the kadrix.recording debug log on stderr.
 //   recording_rhythm_bench FOLDER SECONDS (max | WxH)
-#include "app/UnitMain.h"
 #include "app/kadrix_application.h"
-#include "platform/platform_services.h"
+#include "app/main_window.h"
+#include "app/services.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,8 +45,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-    kadrix::TMain window(QDir::tempPath());
-    window.setPlatformServices(kadrix::choosePlatformServices());
+    kadrix::TMain window(kadrix::chooseServices(), QDir::tempPath());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window, 20000))
         return 1;

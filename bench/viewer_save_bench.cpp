@@ -5,12 +5,12 @@
 // row of cells, the nearest-neighbour resize to HEIGHT and the JPEG written.
 // With RUNS, repeats the save and prints the median milliseconds of one save
 // in a running program; without, saves once (to be timed as a whole command).
-#include "browser/bmp_picture.h"
 #include "convert/caption.h"
 #include "convert/captioned_resize.h"
-#include "convert/jpeg_encoder.h"
 #include "convert/picture_pixels.h"
+#include "core/convert/jpeg_encoder.h"
 #include "core/file.h"
+#include "ui/bmp_picture.h"
 
 #include <QGuiApplication>
 #include <algorithm>

@@ -2,9 +2,9 @@
 #include "browser/directory_list_box.h"
 
 #include "browser/file_list_box.h"
-#include "browser/folder_listing.h"
 #include "browser/list_glyphs.h"
 #include "core/error.h"
+#include "core/naming/folder_listing.h"
 #include "core/path.h"
 #include "core/working_folder.h"
 #include "platform/mountinfo.h"

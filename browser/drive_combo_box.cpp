@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/drive_combo_box.h"
 
-#include "browser/folder_listing.h"
+#include "core/naming/folder_listing.h"
 #include "platform/mountinfo.h"
 
 #include <algorithm>

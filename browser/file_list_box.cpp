@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/file_list_box.h"
 
-#include "browser/folder_listing.h"
 #include "browser/list_glyphs.h"
+#include "core/naming/folder_listing.h"
 #include "core/working_folder.h"
 
 #include <QApplication>
@@ -132,7 +132,7 @@ void FileListBox::reload() {
 
 void FileListBox::read(const std::string& folder, const std::string& mask) {
     const std::vector<std::string> names = listFiles(folder, mask);
-    changeWorkingFolder(folder);
+    checkFolderCanBeEntered(folder);
     // Nothing can fail from here on, so a failure above leaves all as it was.
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(names.size()));

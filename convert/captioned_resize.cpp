@@ -2,11 +2,11 @@
 #include "convert/captioned_resize.h"
 
 #include "convert/caption.h"
-#include "convert/jpeg_encoder.h"
 #include "convert/mutable_image_view_of.h"
-#include "convert/nearest_resize.h"
 #include "convert/picture_pixels.h"
+#include "core/convert/jpeg_encoder.h"
 #include "core/error.h"
+#include "core/picture/nearest_resize.h"
 
 namespace kadrix {
 

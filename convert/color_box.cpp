@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/color_box.h"
 
-#include "convert/standard_colors.h"
+#include "core/picture/standard_colors.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "convert/nearest_resize.h"
+#include "core/picture/nearest_resize.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "convert/emf_writer.h"
+#include "core/convert/emf_writer.h"
 
 class QScreen;
 

@@ -128,8 +128,12 @@ private:
 // When the system cannot tell, something has.
 bool entryExists(const std::string& path);
 
-// Deletes a file; returns whether it is gone. A file that is left is no
-// failure for the callers: they delete what has been kept elsewhere.
+// Deletes a file the program wrote for itself (a recording's frames);
+// returns whether it is gone, so a file already gone counts as deleted. A
+// file that is left is no failure for the callers: they delete what has been
+// kept elsewhere. What the user deletes goes through deleteFile
+// (platform/file_operations.h), which refuses read-only files and reports a
+// missing one.
 bool removeFile(const std::string& path);
 
 } // namespace kadrix

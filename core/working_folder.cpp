@@ -4,6 +4,7 @@
 #include "core/error.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <limits.h>
 #include <unistd.h>
 
@@ -18,8 +19,9 @@ std::string workingFolderFor(const std::string& path) {
     return workingFolder;
 }
 
-void changeWorkingFolder(const std::string& folder) {
-    if (::chdir(folder.c_str()) != 0) {
+void checkFolderCanBeEntered(const std::string& folder) {
+    // Asked as chdir would ask, with the effective ids.
+    if (::faccessat(AT_FDCWD, folder.c_str(), X_OK, AT_EACCESS) != 0) {
         const int error = errno;
         throw systemError("Cannot open folder", folder, error);
     }

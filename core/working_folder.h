@@ -9,8 +9,9 @@ namespace kadrix {
 // Throws "Cannot find the working folder for "<path>". <reason>".
 std::string workingFolderFor(const std::string& path);
 
-// Makes folder the process's working folder. Throws "Cannot open folder
-// "<folder>". <reason>", leaving the working folder as it was.
-void changeWorkingFolder(const std::string& folder);
+// Whether the files of folder can be reached: a folder that may be read but
+// not entered lists names whose files cannot be opened. Throws "Cannot open
+// folder "<folder>". <reason>" when it cannot be entered.
+void checkFolderCanBeEntered(const std::string& folder);
 
 } // namespace kadrix

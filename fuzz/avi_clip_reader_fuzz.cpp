@@ -2,8 +2,8 @@
 // The reader of clips for export on a file of arbitrary bytes: it must end
 // in a ClipReadError or ClipFormatError, or give frames whose every row lies
 // in the frame it read (AddressSanitizer watches the reads).
-#include "capture/avi_writer.h"
-#include "convert/avi_clip_reader.h"
+#include "core/clip/avi_clip_reader.h"
+#include "core/clip/avi_writer.h"
 #include "fuzz/shm_folder.h"
 
 #include <algorithm>

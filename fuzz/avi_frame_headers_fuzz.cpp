@@ -2,7 +2,7 @@
 // The clip assembly on a first frame file of arbitrary bytes, listed twice:
 // the headers that it reads must end in an Error or in a whole clip, and a
 // failed clip leaves no file behind.
-#include "capture/create_avi.h"
+#include "core/clip/create_avi.h"
 #include "fuzz/shm_folder.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // the first byte odd the rest of the input is the file; otherwise the input
 // is laid over the headers of a small clip, so that the fuzzer starts from
 // chunks that lead to the stream format and changes one field at a time.
-#include "browser/clip_format.h"
+#include "core/clip/clip_format.h"
 
 #include <algorithm>
 #include <cstddef>

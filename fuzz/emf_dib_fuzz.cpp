@@ -2,7 +2,7 @@
 // The metafile conversion carries the DIB of any file named .bmp: whatever
 // its header fields say, it must neither read outside the file nor write a
 // record that points outside itself.
-#include "convert/emf_writer.h"
+#include "core/convert/emf_writer.h"
 #include "core/error.h"
 
 #include <cstddef>

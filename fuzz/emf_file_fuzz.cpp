@@ -2,7 +2,7 @@
 // The metafile conversion on any file named .bmp, read from the disk as the
 // "emf" button reads it: either a refusal that leaves no metafile, or a
 // metafile whose size field covers the file.
-#include "convert/emf_writer.h"
+#include "core/convert/emf_writer.h"
 #include "core/error.h"
 #include "fuzz/bmp_samples.h"
 #include "fuzz/shm_folder.h"

@@ -2,8 +2,8 @@
 // The functions that read file names from the file system, on any bytes:
 // the shown name, its UTF-8 decoding, the list's order and the mode masks.
 // The input is a list of names split at NUL.
-#include "browser/folder_listing.h"
 #include "core/error.h"
+#include "core/naming/folder_listing.h"
 
 #include <algorithm>
 #include <cstddef>

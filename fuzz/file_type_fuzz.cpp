@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The content check reads the first bytes of any file the user clicks.
-#include "browser/file_type.h"
+#include "core/checks/file_type.h"
 
 #include <cstddef>
 #include <cstdint>

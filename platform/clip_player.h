@@ -4,6 +4,8 @@
 #include "core/error.h"
 
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 
 class QWidget;
@@ -68,5 +70,8 @@ public:
     void stop() override {}
     void seek(std::chrono::milliseconds) override {}
 };
+
+// Makes a player for one clip view.
+using ClipPlayerFactory = std::function<std::unique_ptr<ClipPlayer>()>;
 
 } // namespace kadrix

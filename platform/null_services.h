@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/error.h"
+#include "platform/clipboard.h"
 #include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
 #include "platform/url_opener.h"
@@ -37,6 +38,12 @@ public:
 class NullUrlOpener final : public UrlOpener {
 public:
     void open(const QUrl& url, FailureReport failed) override { failed(noPageOpenerText(url)); }
+};
+
+// Where there is no clipboard to offer a picture on.
+class NullClipboard final : public Clipboard {
+public:
+    void setImage(const QImage&) override {}
 };
 
 } // namespace kadrix

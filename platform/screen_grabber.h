@@ -3,6 +3,8 @@
 
 #include "core/picture/image_view.h"
 
+#include <memory>
+
 namespace kadrix {
 
 // A rectangle of the screen in physical pixels; it may reach past the screen.
@@ -25,5 +27,11 @@ public:
     // the next grab or the grabber's end. Throws kadrix::Error.
     virtual ImageView grab(const ScreenRect& rect) = 0;
 };
+
+// The screen grab of the session the caller runs in, on a display
+// connection of its own: the compositor's in a Wayland session, the X
+// server's in $DISPLAY otherwise. For a program without a window
+// (kadrix-tool); the window's grab comes with its other services.
+std::unique_ptr<ScreenGrabber> openSessionScreenGrabber();
 
 } // namespace kadrix

@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The include rules that keep the layers apart, checked on every source file:
 #   cmake -DSOURCE_DIR=<tree> -P scripts/check-includes.cmake
-# The arrows run one way, app -> capture, browser, convert, media -> platform
-# -> core, and system calls stay in platform/ and core/, where each has a
-# small function the rest of the program calls. Fails naming every include
+# Each folder is one library and one floor, and the arrows run one way:
+# app -> capture, browser, convert, media -> ui -> platform -> core. System
+# calls stay in platform/ and core/, where each has a small function the rest
+# of the program calls, and only the composition root (app/services.cpp) and
+# the program's entry pick Linux implementations. Fails naming every include
 # that breaks a rule.
 
 if(NOT SOURCE_DIR)
@@ -15,7 +17,7 @@ endif()
 set(system_header "^(unistd\\.h|fcntl\\.h|dirent\\.h|poll\\.h|pwd\\.h|grp\\.h|spawn\\.h|dlfcn\\.h|termios\\.h|pthread\\.h|wayland-.*|(sys|linux|netinet|arpa|X11|xcb)/.*)$")
 set(app_header "^app/")
 set(qt_header "^Qt?[A-Z]")
-set(project_folder "^(app|capture|browser|convert|media|tool|platform)/")
+set(project_folder "^(app|capture|browser|convert|media|ui|tool|platform)/")
 
 set(violations 0)
 
@@ -39,14 +41,36 @@ function(forbid folders pattern why)
     set(violations ${violations} PARENT_SCOPE)
 endfunction()
 
-forbid("app;capture;browser;convert;media;tool" "${system_header}"
+set(subsystems capture browser convert media)
+forbid("app;${subsystems};ui;tool" "${system_header}"
        "a POSIX or X11 header outside platform/ and core/")
-forbid("capture;browser;convert;media;platform;core;tool" "${app_header}"
-       "app/ is included only by app/")
-forbid("platform" "^(capture|browser|convert|media|tool)/"
+forbid("${subsystems};ui;platform;core;tool" "${app_header}" "app/ is included only by app/")
+foreach(subsystem IN LISTS subsystems)
+    set(others ${subsystems})
+    list(REMOVE_ITEM others ${subsystem})
+    list(JOIN others "|" others)
+    forbid("${subsystem}" "^(${others})/" "a subsystem never includes another")
+endforeach()
+forbid("ui" "^(capture|browser|convert|media|tool)/" "ui/ is below the subsystems")
+forbid("platform" "^(capture|browser|convert|media|ui|tool)/"
        "platform/ includes only platform/ and core/")
 forbid("core" "${qt_header}" "core/ has no Qt")
 forbid("core" "${project_folder}" "core/ includes only core/")
+
+# Linux implementations are picked by the composition root alone.
+file(GLOB_RECURSE picked RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/app/*" "${SOURCE_DIR}/ui/*"
+     "${SOURCE_DIR}/capture/*" "${SOURCE_DIR}/browser/*" "${SOURCE_DIR}/convert/*"
+     "${SOURCE_DIR}/media/*" "${SOURCE_DIR}/tool/*")
+foreach(source IN LISTS picked)
+    if(source MATCHES "^app/(services\\.cpp|main\\.cpp)$" OR NOT source MATCHES "\\.(h|cpp)$")
+        continue()
+    endif()
+    file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"platform/linux/")
+    foreach(line IN LISTS includes)
+        message(SEND_ERROR "${source}: ${line}: only the composition root picks Linux implementations")
+        math(EXPR violations "${violations} + 1")
+    endforeach()
+endforeach()
 
 if(violations GREATER 0)
     message(FATAL_ERROR "${violations} include(s) break the layering rules")

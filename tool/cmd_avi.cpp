@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/create_avi.h"
+#include "core/clip/create_avi.h"
 #include "core/error.h"
 #include "tool/commands.h"
 

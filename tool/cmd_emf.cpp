@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "convert/emf_writer.h"
+#include "core/convert/emf_writer.h"
 #include "tool/commands.h"
 
 #include <string>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "convert/clip_export.h"
+#include "core/convert/clip_export.h"
 #include "platform/clip_encoder.h"
 #include "tool/commands.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "convert/icon_writer.h"
+#include "core/convert/icon_writer.h"
 #include "core/error.h"
 #include "core/path.h"
 #include "core/picture/load_bmp.h"

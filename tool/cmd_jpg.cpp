@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "convert/jpeg_encoder.h"
+#include "core/convert/jpeg_encoder.h"
 #include "core/path.h"
 #include "core/picture/load_bmp.h"
 #include "tool/commands.h"

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/bmp_writer.h"
-#include "capture/output_name.h"
 #include "core/error.h"
-#include "platform/linux/screen_capture_choice.h"
-#include "platform/linux/x11_screen_grabber.h"
+#include "core/naming/output_name.h"
+#include "core/picture/bmp_writer.h"
+#include "platform/screen_grabber.h"
 #include "tool/commands.h"
 
 #include <exception>
@@ -51,10 +50,7 @@ int runSnap(std::span<char* const> args) {
     const std::string path = args[4];
 
     // The program's own choice: the compositor's grab in a Wayland session.
-    ScreenCaptureChoice capture = chooseScreenCapture(currentSessionEnvironment());
-    std::unique_ptr<ScreenGrabber> grabber = std::move(capture.grabber);
-    if (!grabber)
-        grabber = std::make_unique<X11ScreenGrabber>();
+    const std::unique_ptr<ScreenGrabber> grabber = openSessionScreenGrabber();
     for (int number = 1; number <= count; ++number) {
         const std::string output = numbered ? numberedPath(path, number) : path;
         try {

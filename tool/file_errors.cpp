@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browser/file_type.h"
+#include "core/checks/file_type.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "tool/command.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Finds and loads the encoder module; no Qt here, for the command-line tool.
 #include "platform/clip_encoder.h"
-#include "platform/linux/ffmpeg_clip_encoder.h"
+#include "platform/linux/export/ffmpeg_clip_encoder.h"
 
 #include <array>
 #include <dlfcn.h>

@@ -3,6 +3,7 @@
 
 #include "core/error.h"
 #include "platform/linux/wayland_screen_grabber.h"
+#include "platform/linux/x11_screen_grabber.h"
 
 namespace kadrix {
 
@@ -35,6 +36,13 @@ ScreenCaptureChoice chooseScreenCapture(const SessionEnvironment& session) {
                     std::string("Cannot grab the screen of this Wayland session: ") + error.what()),
                 true, noWaylandGrab};
     }
+}
+
+std::unique_ptr<ScreenGrabber> openSessionScreenGrabber() {
+    ScreenCaptureChoice capture = chooseScreenCapture(currentSessionEnvironment());
+    if (capture.grabber)
+        return std::move(capture.grabber);
+    return std::make_unique<X11ScreenGrabber>();
 }
 
 } // namespace kadrix

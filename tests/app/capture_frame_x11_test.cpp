@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The capture frame on a real X server with a window manager: the screen
 // shows through the maroon parts, the capture group stays opaque.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/known_picture.h"
 #include "tests/support/screen_colors.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_services.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -29,7 +30,8 @@ protected:
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         background_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&background_, 20000));
-        window_ = std::make_unique<TMain>(QString::fromStdString(runtime_.str()));
+        window_ =
+            std::make_unique<TMain>(test::testServices(), QString::fromStdString(runtime_.str()));
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
         // The window manager's frame arrives a moment after the map.

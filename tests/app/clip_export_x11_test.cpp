@@ -4,13 +4,14 @@
 // with the progress bar moving, a second one refused, the title saying the
 // file is there, a failure reported, and the end of the program mid-export
 // leaving no file behind.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "browser/file_list_box.h"
 #include "tests/convert/screen_clip.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_services.h"
 #include "tests/support/working_folder.h"
 
 #include <QAction>
@@ -41,7 +42,7 @@ protected:
     void SetUp() override {
         // Large enough that an export takes several progress steps.
         test::writeScreenClip(folder_.path(), "Vid000001.avi", 640, 480, 32, 40);
-        window_ = std::make_unique<TMain>(lock_.folders());
+        window_ = std::make_unique<TMain>(test::testServices(), lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
         control<QRadioButton>(*window_, "RadioButton2")->setChecked(true);

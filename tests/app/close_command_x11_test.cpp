@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The close command on a real X server with a window manager: Alt+F4 during
 // a clip recording hides the window and the recording runs to its clip.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "browser/directory_list_box.h"
-#include "platform/platform_services.h"
 #include "tests/support/fake_tray_icon.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_services.h"
 #include "tests/support/x11_windows.h"
 
 #include <QGuiApplication>
@@ -30,11 +30,11 @@ TEST(CloseCommandX11, AltF4DuringAClipRecordingHidesTheWindowAndTheClipIsMade) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     test::TempDir folder("kadrix-clips");
     const test::LockFolders lock;
-    TMain window(lock.folders());
     auto tray = std::make_unique<test::FakeTrayIcon>(true);
     test::FakeTrayIcon& icon = *tray;
-    window.setTrayIcon(std::move(tray));
-    window.setPlatformServices(choosePlatformServices());
+    Services services = chooseServices();
+    services.tray = std::move(tray);
+    TMain window(std::move(services), lock.folders());
     control<DirectoryListBox>(window, "DirectoryListBox1")->setDirectory(folder.str());
     control<QRadioButton>(window, "RadioButton2")->click();
     window.show();

@@ -2,12 +2,13 @@
 // The window as a Russian desktop user sees it: every caption fits its
 // control in the window font, Qt's own buttons speak Russian, and the
 // program's icon comes from the share folder beside its executable.
-#include "app/UnitMain.h"
 #include "app/application_icon.h"
-#include "app/colors.h"
 #include "app/kadrix_application.h"
+#include "app/main_window.h"
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_services.h"
+#include "ui/colors.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>
@@ -81,7 +82,7 @@ TEST_F(DesktopLookTest, EveryCaptionFitsItsControlInLiberationSans) {
     ASSERT_EQ(font.family(), "Liberation Sans") << "install fonts-liberation";
     EXPECT_EQ(font.pixelSize(), 11);
 
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     window.show();
     int checked = 0;
     for (QWidget* control : window.findChildren<QWidget*>()) {
@@ -102,7 +103,7 @@ TEST_F(DesktopLookTest, EveryCaptionFitsItsControlInLiberationSans) {
 // inside, with a dark dot on the chosen mode only. The style's own indicator
 // took the button's colour inside and could not be seen on navy or teal.
 TEST_F(DesktopLookTest, EveryModeButtonShowsItsIndicatorOnItsOwnColour) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     window.show();
     const std::pair<const char*, QColor> modes[] = {{"RadioButton1", colors::green},
                                                     {"RadioButton2", colors::olive},

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Errors that escape event handlers reach the error report, and the program
 // goes on.
-#include "app/error_report.h"
-#include "app/handler.h"
 #include "core/error.h"
 #include "tests/support/gui_wait.h"
+#include "ui/error_report.h"
+#include "ui/handler.h"
 
 #include <QMessageBox>
 #include <QPushButton>

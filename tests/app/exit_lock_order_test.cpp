@@ -3,9 +3,10 @@
 // order a copy starting in between could lock the file just before it
 // vanishes, and a third copy would then run beside it. The order is seen by
 // wrapping the program's own unlink() and close() calls (linked with --wrap).
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "tests/support/find_control.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_services.h"
 
 #include <QAction>
 #include <array>
@@ -52,7 +53,7 @@ namespace {
 
 TEST(ExitLockOrder, ExitDeletesTheLockFileThenReleasesTheLock) {
     test::TempDir runtime("kadrix-runtime");
-    TMain window(QString::fromStdString(runtime.str()));
+    TMain window(test::testServices(), QString::fromStdString(runtime.str()));
     ASSERT_TRUE(window.holdsLock());
     lockFileCalls().clear();
     test::control<QAction>(window, "N1")->trigger();

@@ -2,7 +2,7 @@
 // The browser's file and folder operations in the real window on a private X
 // server: rename, new folder, delete, delete all, delete folder, and the
 // context menus that offer them.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "browser/directory_list_box.h"
 #include "browser/file_list_box.h"
 #include "tests/app/command_script.h"
@@ -14,6 +14,7 @@
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_services.h"
 #include "tests/support/working_folder.h"
 
 #include <QAction>
@@ -58,7 +59,7 @@ protected:
         fs::create_directory(folder() / "sub");
         test::writeFile(at("sub/inner.bmp"), "inner");
         fs::create_directory(folder() / "empty");
-        window_ = std::make_unique<TMain>(lock_.folders());
+        window_ = std::make_unique<TMain>(test::testServices(), lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -383,7 +384,8 @@ TEST_F(FileOperationsTest, CommandsActOnlyOnWhatTheUserChoseAndLeaveReadOnlyFile
         EXPECT_EQ(namesIn(dir), expected);
         EXPECT_EQ(textsIn(files()), row.listed);
         EXPECT_EQ(!files().selectedItems().isEmpty(), row.selection);
-        EXPECT_EQ(window_->selectedFile(), row.previewed);
+        EXPECT_EQ(window_->selectedFile(),
+                  *row.previewed == '\0' ? std::string() : (dir / row.previewed).string());
         EXPECT_EQ(control<QFrame>(*window_, "Panel3")->isVisible(), *row.previewed != '\0');
     }
 }

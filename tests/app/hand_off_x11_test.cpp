@@ -2,16 +2,16 @@
 // What the window hands to other programs: the help page to the browser and
 // a file to the mail composer, through the desktop's own tools (xdg-open,
 // xdg-email) with fakes of the programs at the far end on PATH.
-#include "app/UnitMain.h"
 #include "app/help_page.h"
+#include "app/main_window.h"
 #include "browser/file_list_box.h"
-#include "platform/platform_services.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/listed_file.h"
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_services.h"
 #include "tests/support/working_folder.h"
 
 #include <QAction>
@@ -65,7 +65,14 @@ protected:
     void SetUp() override {
         test::writeFile(folder_.path("Pic000001.bmp"), "picture");
         fs::create_directory(fakes_.path() / "bin");
-        window_ = std::make_unique<TMain>(lock_.folders());
+        reopen(test::testServices());
+    }
+
+    // The window made afresh with services; chooseServices() reads the
+    // desktop's tools from the environment of the moment.
+    void reopen(Services services) {
+        window_.reset();
+        window_ = std::make_unique<TMain>(std::move(services), lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -112,7 +119,7 @@ TEST_F(HandOffTest, HelpOpensThePageInTheBrowserThroughXdgOpen) {
     ScopedEnv dataHome("XDG_DATA_HOME", QByteArray::fromStdString(fakes_.str()));
     ScopedEnv dataDirs("XDG_DATA_DIRS", QByteArray::fromStdString(fakes_.str()));
     ScopedEnv configHome("XDG_CONFIG_HOME", QByteArray::fromStdString(fakes_.str()));
-    window_->setPlatformServices(choosePlatformServices());
+    reopen(chooseServices());
 
     auto* help = control<QLabel>(*window_, "Label1");
     QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
@@ -129,7 +136,7 @@ TEST_F(HandOffTest, AHelpPageThatCannotBeOpenedIsReportedInTheUsersWords) {
     fakeProgram("xdg-open", 3);
     {
         ScopedEnv path("PATH", fakePath());
-        window_->setPlatformServices(choosePlatformServices());
+        reopen(chooseServices());
     }
     auto* help = control<QLabel>(*window_, "Label1");
     const QString page = KADRIX_SOURCE_DIR "/resources/help/index.html";
@@ -145,8 +152,9 @@ TEST_F(HandOffTest, AHelpPageThatCannotBeOpenedIsReportedInTheUsersWords) {
     fs::remove(fakes_.path("bin/xdg-open"));
     {
         ScopedEnv path("PATH", fakePath(false));
-        window_->setPlatformServices(choosePlatformServices());
+        reopen(chooseServices());
     }
+    help = control<QLabel>(*window_, "Label1");
     const auto missing = test::answerMessageBox(
         [&] { QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center()); });
     EXPECT_EQ(missing.text.toStdString(), ("Нельзя открыть страницу <" + page +
@@ -168,7 +176,7 @@ TEST_F(HandOffTest, TheInstalledHelpPageComesBeforeTheSourceCopy) {
 TEST_F(HandOffTest, MailHandsTheSelectedFileToXdgEmailAsAnArgumentList) {
     const std::string received = fakeProgram("xdg-email", 0);
     ScopedEnv path("PATH", fakePath());
-    window_->setPlatformServices(choosePlatformServices());
+    reopen(chooseServices());
     control<FileListBox>(*window_, "FileListBox1")->setCurrentRow(0);
 
     control<QAction>(*window_, "N2")->trigger();
@@ -182,11 +190,11 @@ TEST_F(HandOffTest, MailHandsTheSelectedFileToXdgEmailAsAnArgumentList) {
 
 TEST_F(HandOffTest, AComposerThatCannotOpenIsReportedInTheUsersWords) {
     fakeProgram("xdg-email", 3, "xdg-email: no method available for opening 'mailto:'");
-    control<FileListBox>(*window_, "FileListBox1")->setCurrentRow(0);
     {
         ScopedEnv path("PATH", fakePath());
-        window_->setPlatformServices(choosePlatformServices());
+        reopen(chooseServices());
     }
+    control<FileListBox>(*window_, "FileListBox1")->setCurrentRow(0);
     const auto seen = test::answerMessageBox([&] { control<QAction>(*window_, "N2")->trigger(); });
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_EQ(seen.text.toStdString(),
@@ -197,8 +205,9 @@ TEST_F(HandOffTest, AComposerThatCannotOpenIsReportedInTheUsersWords) {
     fs::remove(fakes_.path("bin/xdg-email"));
     {
         ScopedEnv path("PATH", fakePath(false));
-        window_->setPlatformServices(choosePlatformServices());
+        reopen(chooseServices());
     }
+    control<FileListBox>(*window_, "FileListBox1")->setCurrentRow(0);
     const auto missing =
         test::answerMessageBox([&] { control<QAction>(*window_, "N2")->trigger(); });
     EXPECT_EQ(missing.text.toStdString(),

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The switch between the options layout and the capture frame.
-#include "app/UnitMain.h"
 #include "app/frame_title_strip.h"
-#include "browser/picture_box.h"
-#include "media/media_player_bar.h"
+#include "app/main_window.h"
 #include "tests/support/find_control.h"
 #include "tests/support/lock_folders.h"
+#include "tests/support/test_services.h"
+#include "ui/media_player_bar.h"
+#include "ui/picture_box.h"
 
 #include <QDir>
 #include <QFrame>
@@ -30,7 +31,7 @@ const std::vector<const char*> optionsControls = {
 class LayoutSwitchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TMain>(lock_.folders());
+        window_ = std::make_unique<TMain>(test::testServices(), lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it starts: controls, places, states, lock and names.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "browser/directory_list_box.h"
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
-#include "browser/picture_box.h"
-#include "media/media_player_bar.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/lock_folders.h"
+#include "tests/support/test_services.h"
+#include "ui/media_player_bar.h"
+#include "ui/picture_box.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -38,7 +39,7 @@ protected:
 };
 
 TEST_F(MainWindowTest, ControlsStandAtTheirPlacesInTheirStartState) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     struct Place {
         const char* name;
         QRect rect;
@@ -80,7 +81,7 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlacesInTheirStartState) {
 }
 
 TEST_F(MainWindowTest, StartsInTheOptionsLayoutWithFixedSize) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     window.show();
     EXPECT_EQ(window.windowTitle(), "Kadrix");
     EXPECT_EQ(window.size(), QSize(556, 390));
@@ -121,7 +122,7 @@ TEST_F(MainWindowTest, StartsInTheOptionsLayoutWithFixedSize) {
 }
 
 TEST_F(MainWindowTest, MenusAndTimersAreThere) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     const std::pair<QMenu*, QStringList> menus[] = {
         {test::control<QMenu>(window, "PopupMenu1"), {"Выход"}},
         {test::control<QMenu>(window, "PopupMenu2"),
@@ -147,7 +148,7 @@ TEST_F(MainWindowTest, MenusAndTimersAreThere) {
 }
 
 TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     EXPECT_TRUE(window.holdsLock());
     EXPECT_FALSE(window.alreadyRunning());
     EXPECT_TRUE(std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat"));
@@ -160,8 +161,8 @@ TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
 }
 
 TEST_F(MainWindowTest, ASecondWindowFindsTheLockHeldAndTheFirstKeepsIt) {
-    TMain first(lock_.folders());
-    TMain second(lock_.folders());
+    TMain first(test::testServices(), lock_.folders());
+    TMain second(test::testServices(), lock_.folders());
     EXPECT_TRUE(second.alreadyRunning());
     EXPECT_FALSE(second.holdsLock());
     EXPECT_TRUE(first.holdsLock());
@@ -175,7 +176,7 @@ TEST_F(MainWindowTest, ASecondWindowFindsTheLockHeldAndTheFirstKeepsIt) {
 }
 
 TEST_F(MainWindowTest, ExitReleasesAndDeletesTheLockFile) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     window.show();
     ASSERT_TRUE(std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat"));
     test::control<QAction>(window, "N1")->trigger();
@@ -184,14 +185,14 @@ TEST_F(MainWindowTest, ExitReleasesAndDeletesTheLockFile) {
 }
 
 TEST_F(MainWindowTest, ActivationPutsTheTitleBack) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     window.setWindowTitle("Pic000001.bmp создан");
     window.FormActivate();
     EXPECT_EQ(window.windowTitle(), "Kadrix");
 }
 
 TEST_F(MainWindowTest, EveryControlHasANameForScreenReaders) {
-    TMain window(lock_.folders());
+    TMain window(test::testServices(), lock_.folders());
     window.show();
     const char* named[] = {"BitBtn1",      "BitBtn2",        "BitBtn3",           "SpinEdit1",
                            "Edit1",        "DriveComboBox1", "DirectoryListBox1", "FileListBox1",

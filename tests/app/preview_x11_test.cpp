@@ -2,7 +2,6 @@
 // The preview in the real window on an X server: a click on a listed file
 // shows it, the green strip converts it, and independent readers check what
 // the strip wrote.
-#include "media/media_player_bar.h"
 #include "platform/media_services.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"
@@ -13,8 +12,8 @@
 #include "tests/support/test_clip.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_tone.h"
+#include "ui/media_player_bar.h"
 
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
@@ -95,7 +94,7 @@ TEST_F(PreviewTest, ASnapshotShowsScaledAndTheStripWritesEachFile) {
     write("Pic000001.bmp", bmpOf(snapWidth, snapHeight, snapColor));
     click("Pic000001.bmp");
     ASSERT_TRUE(waitFor([&] { return get<QFrame>("Panel3")->isVisible(); }));
-    EXPECT_EQ(window_->selectedFile(), "Pic000001.bmp");
+    EXPECT_EQ(window_->selectedFile(), dir_.path("Pic000001.bmp"));
 
     // The strip on the screen: "создать файл -->" in white on green, in a
     // groove of a lowered outer line and a raised inner one.
@@ -213,7 +212,7 @@ TEST_F(PreviewTest, WhatIsNotABitmapLeavesThePreviousPicture) {
     EXPECT_FALSE(get<QFrame>("Panel3")->isVisible());
     EXPECT_EQ(get<QLabel>("Image1")->pixmap().cacheKey(), shown);
     EXPECT_EQ(shownPreview().pixelColor(5, 5), QColor(0, 0, 128));
-    EXPECT_EQ(window_->selectedFile(), "photo.bmp");
+    EXPECT_EQ(window_->selectedFile(), dir_.path("photo.bmp"));
 
     // The strip's file is gone: the metafile's report names it.
     get<QFrame>("Panel3")->show();
@@ -322,12 +321,14 @@ TEST_F(PreviewTest, APictureTakesNoMoreMemoryThanItsPreviewAndABombIsRefused) {
 }
 
 // Receives what the double click hands to the desktop.
-class UrlCatcher : public QObject {
-    Q_OBJECT
+// Keeps what the window hands to the desktop to open.
+class UrlCatcher final : public UrlOpener {
 public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
+    explicit UrlCatcher(QList<QUrl>& urls) : urls_(urls) {}
+    void open(const QUrl& url, FailureReport) override { urls_ << url; }
+
+private:
+    QList<QUrl>& urls_;
 };
 
 TEST_F(PreviewTest, WaveCheckDesktopOpeningAndAllFilesMode) {
@@ -340,25 +341,27 @@ TEST_F(PreviewTest, WaveCheckDesktopOpeningAndAllFilesMode) {
 
     // A picture's double click hands the path, every byte of it, to the
     // desktop and waits for nothing.
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    QList<QUrl> opened;
+    Services services = test::testServices();
+    services.urls = std::make_unique<UrlCatcher>(opened);
+    reopenWith(std::move(services));
     doubleClick("bad\xFF.bmp");
-    ASSERT_TRUE(waitFor([&] { return !catcher.urls.empty(); }));
-    QDesktopServices::unsetUrlHandler("file");
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls.front().toEncoded(),
+    ASSERT_TRUE(waitFor([&] { return !opened.empty(); }));
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.front().toEncoded(),
               QByteArray("file://") + QByteArray::fromStdString(dir_.str()).toPercentEncoding("/") +
                   "/bad%FF.bmp");
 
     get<QRadioButton>("RadioButton3")->click();
     EXPECT_EQ(answerMessageBox([&] { click("noise.wav"); }).text, "Это не wave формат!");
     EXPECT_FALSE(answerMessageBox([&] { click("tone.wav"); }, 300).shown);
-    EXPECT_EQ(window_->selectedFile(), "tone.wav");
+    EXPECT_EQ(window_->selectedFile(), dir_.path("tone.wav"));
 
     get<QRadioButton>("RadioButton4")->click();
     EXPECT_FALSE(answerMessageBox([&] { click("noise.wav"); }, 300).shown);
     EXPECT_FALSE(answerMessageBox([&] { doubleClick("noise.wav"); }, 300).shown);
-    EXPECT_EQ(window_->selectedFile(), "tone.wav") << "\"все\" mode leaves SelectedFile alone";
+    EXPECT_EQ(window_->selectedFile(), dir_.path("tone.wav"))
+        << "\"все\" mode leaves SelectedFile alone";
 }
 
 TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
@@ -374,7 +377,7 @@ TEST_F(PreviewTest, AClipOpensInThePanelAndPlaysAndA16BitClipIsRefusedInWords) {
     ASSERT_TRUE(waitFor([&] { return panelShows(QColor(128, 0, 0)); }));
 
     click("Vid32\xFF.avi");
-    EXPECT_EQ(window_->selectedFile(), "Vid32\xFF.avi");
+    EXPECT_EQ(window_->selectedFile(), dir_.path("Vid32\xFF.avi"));
     EXPECT_TRUE(waitFor([&] { return panelShows(QColor(0, 0, 255)); }, 20000))
         << "the first frame shows at once";
     auto* player = get<MediaPlayerBar>("MediaPlayer1");
@@ -398,7 +401,9 @@ TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
     // Passes the click's check, but holds no sound a player can play.
     test::writeFile(dir_.path("broken.wav"),
                     std::string("RIFF\x24\0\0\0WAVEfmt ", 16) + std::string(28, '\xFF'));
-    window_->setSoundPlayer(createSoundPlayer());
+    Services services = test::testServices();
+    services.soundPlayer = createSoundPlayer();
+    reopenWith(std::move(services));
     get<QRadioButton>("RadioButton3")->click();
     files().reload();
     auto* banner = get<QLabel>("Panel4");
@@ -427,5 +432,3 @@ TEST_F(PreviewTest, ASoundDoubleClickedPlaysUnderTheBanner) {
 
 } // namespace
 } // namespace kadrix
-
-#include "preview_x11_test.moc"

@@ -2,11 +2,10 @@
 // Stray frames stay as they are and out of the clip; "Выход" and SIGTERM
 // first write the clip or sound recorded so far (read back by ffprobe and
 // sox); a sound that cannot be saved is reported and keeps its number.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "browser/directory_list_box.h"
-#include "capture/bmp_writer.h"
+#include "core/picture/bmp_writer.h"
 #include "platform/media_services.h"
-#include "platform/platform_services.h"
 #include "tests/capture/avi_test_support.h"
 #include "tests/support/ffmpeg_frames.h"
 #include "tests/support/find_control.h"
@@ -15,6 +14,7 @@
 #include "tests/support/lock_folders.h"
 #include "tests/support/program_copy.h"
 #include "tests/support/small_disk.h"
+#include "tests/support/test_services.h"
 #include "tests/support/working_folder.h"
 #include "tests/support/x11_windows.h"
 
@@ -73,11 +73,7 @@ void expectCutSound(const fs::path& sound) {
 
 class RecordingEnd : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(background_.shown()) << background_.failure();
-        window_.setPlatformServices(choosePlatformServices());
-        window_.setSoundRecorder(createSoundRecorder());
-    }
+    void SetUp() override { ASSERT_TRUE(background_.shown()) << background_.failure(); }
     // Starts a recording in the mode, with the frame over the known picture
     // at (200, 150) or maximised.
     void startRecording(const char* mode, int seconds, bool maximised = false) {
@@ -109,7 +105,7 @@ protected:
     test::WorkingFolder working_{dir_.str()};
     test::LockFolders lock_;
     test::KnownPictureProcess background_;
-    TMain window_{lock_.folders()};
+    TMain window_{chooseServices(), lock_.folders()};
 };
 
 TEST_F(RecordingEnd, StrayFramesStayAsTheyAreAndOutOfTheClip) {

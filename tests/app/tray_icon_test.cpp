@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's life beside a notification area, and without one, with a
 // notification area that the test controls.
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "tests/support/fake_tray_icon.h"
 #include "tests/support/find_control.h"
 #include "tests/support/lock_folders.h"
+#include "tests/support/test_services.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,8 +24,9 @@ protected:
     void startWith(bool trayAvailable) {
         auto tray = std::make_unique<FakeTrayIcon>(trayAvailable);
         tray_ = tray.get();
-        window_ = std::make_unique<TMain>(lock_.folders());
-        window_->setTrayIcon(std::move(tray));
+        Services services = test::testServices();
+        services.tray = std::move(tray);
+        window_ = std::make_unique<TMain>(std::move(services), lock_.folders());
         window_->show();
         window_->FormActivate();
     }

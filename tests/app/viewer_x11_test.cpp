@@ -3,8 +3,7 @@
 // the preview opens the picture at its real size, a double click on a clip
 // plays it in the viewer's own player; the viewer is made on first use and
 // kept.
-#include "convert/UnitVid.h"
-#include "media/media_player_bar.h"
+#include "convert/viewer_window.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
@@ -12,6 +11,7 @@
 #include "tests/support/shown_main_window.h"
 #include "tests/support/test_clip.h"
 #include "tests/support/test_files.h"
+#include "ui/media_player_bar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -110,7 +110,7 @@ TEST_F(MainWindowViewerTest, ADoubleClickOnThePreviewOpensThePictureAtItsRealSiz
     TVid* first = viewer();
 
     click("Pic000002.bmp");
-    EXPECT_EQ(window_->selectedFile(), "Pic000002.bmp");
+    EXPECT_EQ(window_->selectedFile(), dir_.path("Pic000002.bmp"));
     whileViewerOpen([&](TVid& v) {
         EXPECT_EQ(&v, first) << "the viewer is reused";
         EXPECT_EQ(window_->selectedFile(), dir_.path("Pic000002.bmp"));

@@ -2,13 +2,13 @@
 // The preview's BMP decoding: every variant the program writes and the
 // common foreign ones decode to the pixels they hold; hostile headers end in
 // an error naming the file, before any pixel memory is taken.
-#include "browser/bmp_picture.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "core/picture/bmp_decode_check.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"
 #include "tests/support/test_files.h"
+#include "ui/bmp_picture.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The clip check reads the depth our own clips carry, and refuses the ones
 // the player cannot show in words that name the file.
-#include "browser/clip_format.h"
-#include "capture/create_avi.h"
+#include "core/clip/clip_format.h"
+#include "core/clip/create_avi.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "tests/convert/convert_test_support.h"

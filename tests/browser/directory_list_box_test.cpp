@@ -66,7 +66,6 @@ protected:
         EXPECT_EQ(textsIn(files_), fileEntries);
         EXPECT_EQ(list_.directory(), directory);
         EXPECT_EQ(files_.directory(), directory);
-        EXPECT_EQ(fs::current_path(), directory);
         EXPECT_EQ(changes.count(), 0);
     }
 

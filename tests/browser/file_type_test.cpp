@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browser/file_type.h"
+#include "core/checks/file_type.h"
 #include "core/file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"

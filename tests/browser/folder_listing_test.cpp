@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browser/folder_listing.h"
+#include "core/naming/folder_listing.h"
 
 #include "core/error.h"
 #include "tests/browser/browser_test_support.h"

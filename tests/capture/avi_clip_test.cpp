@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/assemble_clip.h"
-#include "capture/create_avi.h"
+#include "core/clip/assemble_clip.h"
+#include "core/clip/create_avi.h"
 #include "tests/capture/avi_test_support.h"
 #include "tests/support/temp_dir.h"
 

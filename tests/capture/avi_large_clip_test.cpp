@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/create_avi.h"
+#include "core/clip/create_avi.h"
 #include "tests/capture/avi_test_support.h"
 #include "tests/support/temp_dir.h"
 

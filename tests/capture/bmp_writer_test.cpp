@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/bmp_writer.h"
 #include "core/error.h"
 #include "core/file.h"
 #include "core/picture/bmp_headers.h"
+#include "core/picture/bmp_writer.h"
 #include "tests/support/imagemagick_decode.h"
 #include "tests/support/temp_dir.h"
 

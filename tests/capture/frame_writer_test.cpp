@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A recording's frames written beside the frame timer, then assembled: every
 // frame that reached the disk is in the clip, and no frame file is left.
-#include "capture/assemble_clip.h"
-#include "capture/bmp_writer.h"
-#include "capture/frame_writer.h"
-#include "capture/output_name.h"
+#include "core/clip/assemble_clip.h"
+#include "core/clip/frame_writer.h"
 #include "core/error.h"
+#include "core/naming/output_name.h"
+#include "core/picture/bmp_writer.h"
 #include "tests/capture/avi_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/output_name.h"
+#include "core/naming/output_name.h"
 
 #include <gtest/gtest.h>
 

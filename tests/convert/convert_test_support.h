@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "convert/standard_colors.h"
 #include "core/picture/image_view.h"
+#include "core/picture/standard_colors.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 

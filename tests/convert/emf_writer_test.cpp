@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "convert/emf_writer.h"
+#include "core/convert/emf_writer.h"
 #include "core/error.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"

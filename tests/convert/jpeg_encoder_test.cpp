@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "convert/jpeg_encoder.h"
+#include "core/convert/jpeg_encoder.h"
 #include "core/error.h"
 #include "tests/convert/convert_test_support.h"
 

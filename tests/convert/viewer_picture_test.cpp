@@ -3,10 +3,10 @@
 // nearest-neighbour scaling and the caption.
 #include "convert/caption.h"
 #include "convert/captioned_resize.h"
-#include "convert/nearest_resize.h"
 #include "convert/viewer_layout.h"
 #include "core/error.h"
 #include "core/integer_text.h"
+#include "core/picture/nearest_resize.h"
 #include "core/rounding.h"
 #include "tests/convert/convert_test_support.h"
 

@@ -2,9 +2,9 @@
 // The viewer window on a real X server with a window manager: the picture at
 // its place on the screen, the captioned JPEG save read back by Pillow, the
 // refusals and errors, and closing by a double click.
-#include "app/error_report.h"
-#include "convert/UnitVid.h"
+#include "convert/viewer_window.h"
 #include "core/rounding.h"
+#include "platform/media_services.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/convert/convert_test_support.h"
 #include "tests/support/find_control.h"
@@ -12,6 +12,7 @@
 #include "tests/support/screen_colors.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/test_files.h"
+#include "ui/error_report.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -63,7 +64,8 @@ protected:
             test::makeBmp({24, pictureWidth, pictureHeight, false, {}, [](int x, int y) {
                                return static_cast<std::uint32_t>(picturePixel(x, y) & 0xFFFFFF);
                            }}));
-        viewer_ = std::make_unique<TVid>(ViewerServices{&showErrorReport, &showMessage});
+        viewer_ = std::make_unique<TVid>(
+            ViewerServices{&showErrorReport, &showMessage, createClipPlayer});
     }
 
     // Opens the picture layout on path and runs body while the viewer is

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player bar over the real media back-end: clips we wrote ourselves,
 // their pictures checked against ffmpeg's decoding of the same file.
-#include "app/handler.h"
-#include "capture/bmp_writer.h"
-#include "capture/create_avi.h"
+#include "core/clip/create_avi.h"
 #include "core/error.h"
-#include "media/media_player_bar.h"
+#include "core/picture/bmp_writer.h"
+#include "platform/media_services.h"
 #include "tests/support/fake_media.h"
 #include "tests/support/ffmpeg_frames.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/screen_colors.h"
 #include "tests/support/temp_dir.h"
+#include "ui/handler.h"
+#include "ui/media_player_bar.h"
 
 #include <QImage>
 #include <QToolButton>
@@ -102,7 +103,7 @@ bool heldOpen(const std::string& path) {
 struct PlayerBarTest : ::testing::Test {
     test::TempDir dir{"kadrix-player"};
     QWidget display;
-    MediaPlayerBar bar;
+    MediaPlayerBar bar{createClipPlayer};
 
     void SetUp() override {
         display.resize(2 * clipWidth, 2 * clipHeight);
@@ -192,8 +193,7 @@ TEST(PlayerBarRules, ButtonsFollowTheFileAndEachDoesWhatItSays) {
     auto calls = std::make_shared<test::MediaCalls>();
     auto owned = std::make_unique<test::FakeClipPlayer>(calls);
     test::FakeClipPlayer& player = *owned;
-    MediaPlayerBar bar;
-    bar.setClipPlayer(std::move(owned));
+    MediaPlayerBar bar([&owned] { return std::unique_ptr<ClipPlayer>(std::move(owned)); });
     const auto enabled = [&] {
         std::string on;
         for (auto button : {MediaPlayerBar::Play, MediaPlayerBar::Pause, MediaPlayerBar::Stop,

@@ -2,8 +2,8 @@
 // The media module is found where it is installed, beside the program, and
 // has the entry points the program asks for; a test program finds the built
 // one.
-#include "platform/linux/media_module.h"
-#include "platform/linux/media_module_loader.h"
+#include "platform/linux/desktop/media_module_loader.h"
+#include "platform/linux/media/media_module.h"
 #include "tests/support/temp_dir.h"
 
 #include <QLibrary>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "tests/support/temp_dir.h"
 
 #include <QString>

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QScreen>

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/UnitMain.h"
+#include "app/main_window.h"
 #include "browser/file_list_box.h"
 #include "tests/support/find_control.h"
 #include "tests/support/listed_file.h"
 #include "tests/support/lock_folders.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_services.h"
 #include "tests/support/working_folder.h"
 
 #include <QGuiApplication>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace kadrix::test {
 
@@ -25,7 +27,13 @@ protected:
 
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        window_ = std::make_unique<TMain>(lock_.folders());
+        reopenWith(testServices());
+    }
+
+    // The window made afresh with services: a test's real or fake ones.
+    void reopenWith(Services services) {
+        window_.reset();
+        window_ = std::make_unique<TMain>(std::move(services), lock_.folders());
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 20000));
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "capture/create_avi.h"
+#include "core/clip/create_avi.h"
 #include "tests/convert/convert_test_support.h"
 
 #include <cstdint>
