@@ -153,7 +153,8 @@ void TMain::createControls() {
         place(new MediaPlayerBar(clipPlayers_, Panel1), "MediaPlayer1", 358, 300, 169, 20);
     MediaPlayer1->hide();
 
-    Panel3 = place(new GroovedPanel(colors::green, Panel1), "Panel3", 357, 299, 194, 20);
+    Panel3 = place(new FilledPanel(colors::green, Panel1, FilledPanel::Edge::Groove), "Panel3", 357,
+                   299, 194, 20);
     Label5 = new QLabel("создать файл -->", Panel3);
     Label5->setObjectName("Label5");
     Label5->move(6, 4);

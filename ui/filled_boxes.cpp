@@ -16,18 +16,17 @@ constexpr int titlePadding = 4;
 
 } // namespace
 
-FilledPanel::FilledPanel(const QColor& fill, QWidget* parent) : QFrame(parent), fill_(fill) {}
+FilledPanel::FilledPanel(const QColor& fill, QWidget* parent, Edge edge)
+    : QFrame(parent), fill_(fill), edge_(edge) {}
 
 void FilledPanel::paintEvent(QPaintEvent* event) {
-    QPainter(this).fillRect(rect(), fill_);
-    QFrame::paintEvent(event);
-}
-
-GroovedPanel::GroovedPanel(const QColor& fill, QWidget* parent) : QFrame(parent), fill_(fill) {}
-
-void GroovedPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), fill_);
+    if (edge_ == Edge::AsSet) {
+        painter.end();
+        QFrame::paintEvent(event);
+        return;
+    }
     // Lit from the top left: a lowered line is dark there and light at the
     // bottom right, a raised one the other way round.
     const auto bevel = [&](const QRect& box, const QColor& topLeft, const QColor& bottomRight) {

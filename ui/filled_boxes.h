@@ -12,29 +12,20 @@ namespace kadrix {
 // controls inside, and the style draws their outlines in shades of its
 // window colour, so lists and buttons would take on a maroon rim.
 
-// A panel of one colour, with its frame as set.
+// A panel of one colour, with its frame as set, or grooved: a bevel of two
+// lines, the outer one lowered and the inner one raised, that sets it off
+// from what lies around it.
 class FilledPanel final : public QFrame {
 public:
-    FilledPanel(const QColor& fill, QWidget* parent);
+    enum class Edge { AsSet, Groove };
+    FilledPanel(const QColor& fill, QWidget* parent, Edge edge = Edge::AsSet);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QColor fill_;
-};
-
-// A panel of one colour with a bevel of two lines, the outer one lowered and
-// the inner one raised: a groove that sets it off from what lies around it.
-class GroovedPanel final : public QFrame {
-public:
-    GroovedPanel(const QColor& fill, QWidget* parent);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor fill_;
+    Edge edge_;
 };
 
 // A maroon group box with a one-pixel silver line and its title, if any, in
