@@ -45,6 +45,9 @@ void TMain::BitBtn2Click() {
         setBorderIcons(true, true);
         setGeometry(outer);
         seeThrough_->setEnabled(true);
+        // A desktop that asks the user's consent for grabs asks it now, while
+        // the user readies the frame, not at the first capture.
+        grabber_->prepare();
         return;
     }
 

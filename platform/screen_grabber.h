@@ -26,6 +26,10 @@ public:
     // and the screen's pixel format; the parts outside the screen are black. It stays valid until
     // the next grab or the grabber's end. Throws kadrix::Error.
     virtual ImageView grab(const ScreenRect& rect) = 0;
+
+    // Begins, without waiting, what the first grab needs and may take long to
+    // get, such as the desktop's consent; a grab begins it too.
+    virtual void prepare() {}
 };
 
 // The screen grab of the session the caller runs in, on a display

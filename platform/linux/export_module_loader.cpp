@@ -2,25 +2,14 @@
 // Finds and loads the encoder module; no Qt here, for the command-line tool.
 #include "platform/clip_encoder.h"
 #include "platform/linux/export/ffmpeg_clip_encoder.h"
+#include "platform/linux/module_folder.h"
 
-#include <array>
 #include <dlfcn.h>
 #include <string>
-#include <unistd.h>
 
 namespace kadrix {
 
 namespace {
-
-// The folder of the running program, through the kernel's link to it.
-std::string programFolder() {
-    std::array<char, 4096> path{};
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (n <= 0)
-        return ".";
-    const std::string program(path.data(), static_cast<std::size_t>(n));
-    return program.substr(0, program.rfind('/'));
-}
 
 struct LoadedModule {
     void* handle = nullptr;

@@ -2,8 +2,12 @@
 #include "platform/linux/screen_capture_choice.h"
 
 #include "core/error.h"
+#include "platform/linux/portal_module.h"
 #include "platform/linux/wayland_screen_grabber.h"
 #include "platform/linux/x11_screen_grabber.h"
+
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 namespace kadrix {
 
@@ -21,7 +25,30 @@ private:
 
 constexpr const char* noWaylandGrab =
     "Этот сеанс Wayland не даёт программе снимать экран: композитор не предлагает "
-    "копирование экрана (wlr-screencopy). Снимки и клипы сделать нельзя.";
+    "копирование экрана (wlr-screencopy), а портал рабочего стола (xdg-desktop-portal) "
+    "не предлагает ни трансляцию экрана, ни снимки. Снимки и клипы сделать нельзя.";
+
+// The program's settings file, as the desktop's base directories place it.
+std::string settingsFile() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config == '/')
+        return std::string(config) + "/kadrix/kadrix.conf";
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + "/.config/kadrix/kadrix.conf";
+}
+
+PortalGrabberOptions portalOptions() {
+    PortalGrabberOptions options{settingsFile(), 0, 0};
+    // XWayland's root has the size of the desktop's logical layout.
+    xcb_connection_t* x11 = xcb_connect(nullptr, nullptr);
+    if (!xcb_connection_has_error(x11)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x11)).data;
+        options.desktopWidth = screen->width_in_pixels;
+        options.desktopHeight = screen->height_in_pixels;
+    }
+    xcb_disconnect(x11);
+    return options;
+}
 
 } // namespace
 
@@ -29,13 +56,21 @@ ScreenCaptureChoice chooseScreenCapture(const SessionEnvironment& session) {
     const bool wayland = session.sessionType == "wayland" || !session.waylandDisplay.empty();
     if (!wayland)
         return {nullptr, false, {}};
+    std::string failure;
     try {
         return {std::make_unique<WaylandScreenGrabber>(), true, {}};
     } catch (const Error& error) {
-        return {std::make_unique<UnavailableScreenGrabber>(
-                    std::string("Cannot grab the screen of this Wayland session: ") + error.what()),
-                true, noWaylandGrab};
+        failure = error.what();
     }
+    // GNOME, KDE and the others: the desktop's portal, which asks the user.
+    std::string portalFailure;
+    if (std::unique_ptr<ScreenGrabber> portal =
+            createPortalScreenGrabber(portalOptions(), portalFailure))
+        return {std::move(portal), true, {}};
+    return {
+        std::make_unique<UnavailableScreenGrabber>(
+            "Cannot grab the screen of this Wayland session: " + failure + "; " + portalFailure),
+        true, noWaylandGrab};
 }
 
 std::unique_ptr<ScreenGrabber> openSessionScreenGrabber() {

@@ -23,7 +23,8 @@ struct ScreenCaptureChoice {
 };
 
 // A Wayland session (WAYLAND_DISPLAY or XDG_SESSION_TYPE says so) is grabbed
-// through the compositor: wlr-screencopy where it offers that. An X11 grab of
+// through the compositor: wlr-screencopy where it offers that, otherwise the
+// desktop's portal (a screen cast, or screenshots). An X11 grab of
 // XWayland's root would see only X11 windows, black everywhere else.
 ScreenCaptureChoice chooseScreenCapture(const SessionEnvironment& session);
 
