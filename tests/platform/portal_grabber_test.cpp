@@ -211,5 +211,25 @@ TEST_F(PortalGrabberTest, ASourceThatStopsSendingStillGivesItsLatestPicture) {
     EXPECT_LT(took, std::chrono::milliseconds(1000));
 }
 
+// Under portal-session --screenshots, whose portal also offers screenshots.
+TEST_F(PortalGrabberTest, ScreenshotsServeStillsWhereTheUserRefusesTheScreenCast) {
+    const char* screenshots = std::getenv("KADRIX_PORTAL_SCREENSHOTS");
+    if (!screenshots || std::string(screenshots) == "0")
+        GTEST_SKIP() << "the portal offers no screenshots in this session";
+    TestVideoSource source(320, 240, TestVideoSource::Order::Bgrx);
+    shareMonitor(source, 0, 0, 320, 240);
+    writeControl("answer", "deny");
+    writeControl("screenshot", "500 300");
+    const std::unique_ptr<ScreenGrabber> grabber = chooseGrabber();
+    const ImageView picture = grabber->grab({260, 40, 101, 67});
+    ASSERT_EQ(picture.width, 101);
+    ASSERT_EQ(picture.height, 67);
+    EXPECT_EQ(wrongPixels(picture, 260, 40, 1, 0), 0);
+    EXPECT_EQ(countInLog("Start denied"), 1);
+    EXPECT_EQ(countInLog("Screenshot "), 1);
+    // The portal's file was made for this grab alone.
+    EXPECT_FALSE(std::filesystem::exists(control("screenshot1.png")));
+}
+
 } // namespace
 } // namespace kadrix
