@@ -15,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace kadrix {
 namespace {
@@ -193,6 +194,19 @@ TEST_F(PortalGrabberTest, ARefusalIsToldInWordsOnceAskedAndNeverGivesABlackPictu
     }
     EXPECT_EQ(countInLog("Start denied"), 1) << "the user is asked once per run";
     EXPECT_FALSE(std::filesystem::exists(config_.path("kadrix/kadrix.conf")));
+
+    // The program ends while the user still has the question open: it does
+    // not wait for the answer.
+    writeControl("answer", "none");
+    std::unique_ptr<ScreenGrabber> asking = chooseGrabber();
+    asking->prepare();
+    const Clock::time_point asked = Clock::now();
+    while (countInLog("Start unanswered") == 0 && Clock::now() - asked < std::chrono::seconds(10))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(countInLog("Start unanswered"), 1);
+    const Clock::time_point ending = Clock::now();
+    asking.reset();
+    EXPECT_LT(Clock::now() - ending, std::chrono::seconds(2));
 }
 
 TEST_F(PortalGrabberTest, ASourceThatStopsSendingStillGivesItsLatestPicture) {

@@ -4,7 +4,8 @@
 # Screenshot with the Access dialog it needs), steered by files in the folder
 # given as its argument:
 #   streams  one line per monitor: NODE X Y WIDTH HEIGHT (logical place/size)
-#   answer   "grant" or "deny": what the user answers when asked to share
+#   answer   "grant" or "deny": what the user answers when asked to share;
+#            "none": the user leaves the dialog open
 #   screenshot  WIDTH HEIGHT: the size of the screenshots, which show the
 #            tests' coordinate pattern
 # and writing there:
@@ -64,11 +65,17 @@ class Backend(dbus.service.Object):
             int(options.get("persist_mode", 0))))
         return dbus.UInt32(0), dbus.Dictionary({}, signature="sv")
 
-    @dbus.service.method(IFACE, in_signature="oossa{sv}", out_signature="ua{sv}")
-    def Start(self, handle, session, app_id, parent_window, options):
-        if not self.restored.get(str(session)) and read("answer", "grant") != "grant":
+    @dbus.service.method(IFACE, in_signature="oossa{sv}", out_signature="ua{sv}",
+                         async_callbacks=("reply", "error"))
+    def Start(self, handle, session, app_id, parent_window, options, reply, error):
+        answer = "grant" if self.restored.get(str(session)) else read("answer", "grant")
+        if answer == "none":
+            log("Start unanswered")
+            return
+        if answer != "grant":
             log("Start denied")
-            return dbus.UInt32(1), dbus.Dictionary({}, signature="sv")
+            reply(dbus.UInt32(1), dbus.Dictionary({}, signature="sv"))
+            return
         streams = []
         for line in read("streams").splitlines():
             node, x, y, width, height = (int(word) for word in line.split())
@@ -77,10 +84,10 @@ class Backend(dbus.service.Object):
                 "size": dbus.Struct((dbus.Int32(width), dbus.Int32(height)), signature=None),
                 "source_type": dbus.UInt32(1)}, signature="sv")), signature=None))
         log("Start granted")
-        return dbus.UInt32(0), dbus.Dictionary({
+        reply(dbus.UInt32(0), dbus.Dictionary({
             "streams": dbus.Array(streams, signature="(ua{sv})"),
             "persist_mode": dbus.UInt32(2),
-            "restore_data": RESTORE}, signature="sv")
+            "restore_data": RESTORE}, signature="sv"))
 
     @dbus.service.method("org.freedesktop.impl.portal.Screenshot", in_signature="ossa{sv}",
                          out_signature="ua{sv}")

@@ -107,6 +107,19 @@ ScreenCastSession DesktopPortal::startScreenCast(const QString& restoreToken) {
     if (version == 0)
         throw Error("The desktop portal offers no screen cast");
     PortalRequest request(bus_, portalService, portalPath, screenCastInterface);
+    {
+        const std::lock_guard held(mutex_);
+        if (cancelled_)
+            throw Error("The program ended before the screen cast began");
+        starting_ = &request;
+    }
+    struct Finished {
+        DesktopPortal& portal;
+        ~Finished() {
+            const std::lock_guard held(portal.mutex_);
+            portal.starting_ = nullptr;
+        }
+    } finished{*this};
 
     const QString sessionToken = PortalRequest::newToken();
     QVariantMap created =
@@ -147,6 +160,13 @@ ScreenCastSession DesktopPortal::startScreenCast(const QString& restoreToken) {
     if (result.remote < 0)
         throw Error("The desktop portal opened no PipeWire connection");
     return result;
+}
+
+void DesktopPortal::cancel() {
+    const std::lock_guard held(mutex_);
+    cancelled_ = true;
+    if (starting_)
+        starting_->cancel();
 }
 
 QImage DesktopPortal::screenshot() {

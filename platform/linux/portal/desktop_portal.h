@@ -7,9 +7,12 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace kadrix {
+
+class PortalRequest;
 
 // The user said no to the desktop's question.
 class PortalRefused : public Error {
@@ -56,8 +59,15 @@ public:
     // where the desktop allows. Throws PortalRefused or kadrix::Error.
     QImage screenshot();
 
+    // From any thread: a screen cast being started ends unanswered (its
+    // dialog closed) and throws kadrix::Error.
+    void cancel();
+
 private:
     QDBusConnection bus_;
+    std::mutex mutex_;
+    PortalRequest* starting_ = nullptr; // the screen cast's requests
+    bool cancelled_ = false;
     QString session_; // the open screen-cast session's object
 };
 

@@ -74,6 +74,17 @@ QVariantMap PortalRequest::ask(const QString& method, QVariantList arguments, QV
     return results_;
 }
 
+void PortalRequest::cancel() {
+    // Run by the request's own thread, in its event loop.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            cancelled_ = true;
+            loop_.quit();
+        },
+        Qt::QueuedConnection);
+}
+
 void PortalRequest::answered(uint response, const QVariantMap& results) {
     response_ = response;
     results_ = results;

@@ -27,6 +27,9 @@ public:
     // no, kadrix::Error for every other failure (what: the request's name).
     QVariantMap ask(const QString& method, QVariantList arguments, QVariantMap options,
                     const char* what);
+    // From any thread: the request waited for, or the next one, ends
+    // unanswered, its dialog closed; ask then throws kadrix::Error.
+    void cancel();
 
 private slots:
     void answered(uint response, const QVariantMap& results);
@@ -38,6 +41,7 @@ private:
     QString interface_;
     QEventLoop loop_;
     bool done_ = false;
+    bool cancelled_ = false;
     uint response_ = 0;
     QVariantMap results_;
 };

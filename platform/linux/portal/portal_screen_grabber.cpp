@@ -64,6 +64,12 @@ public:
         : options_(std::move(options)), screenCast_(screenCast), screenshots_(screenshots) {}
 
     ~PortalScreenGrabber() override {
+        {
+            // A consent still asked for is not waited for at the end.
+            const std::lock_guard held(mutex_);
+            if (starting_)
+                starting_->cancel();
+        }
         if (starter_.joinable())
             starter_.join();
         frames_.reset();
@@ -108,11 +114,16 @@ private:
     void start() {
         State outcome = State::Ready;
         std::string failure;
+        std::unique_ptr<DesktopPortal> portal;
         try {
-            portal_ = std::make_unique<DesktopPortal>();
+            portal = std::make_unique<DesktopPortal>();
+            {
+                const std::lock_guard held(mutex_);
+                starting_ = portal.get();
+            }
             QSettings settings(QString::fromStdString(options_.settingsFile), QSettings::IniFormat);
             ScreenCastSession session =
-                portal_->startScreenCast(settings.value(restoreTokenKey).toString());
+                portal->startScreenCast(settings.value(restoreTokenKey).toString());
             // The portal may give a new token for the next session.
             if (!session.restoreToken.isEmpty()) {
                 settings.setValue(restoreTokenKey, session.restoreToken);
@@ -130,6 +141,8 @@ private:
             failure = error.what();
         }
         const std::lock_guard held(mutex_);
+        starting_ = nullptr;
+        portal_ = std::move(portal);
         state_ = outcome;
         failure_ = std::move(failure);
         settled_.notify_all();
@@ -209,6 +222,7 @@ private:
     State state_ = State::Idle;
     std::string failure_;
     std::thread starter_;
+    DesktopPortal* starting_ = nullptr; // the portal asking, while it asks
 
     // Set by the starter before Ready, then only read.
     std::unique_ptr<DesktopPortal> portal_;
