@@ -29,9 +29,10 @@ constinit const std::string_view snapDetails =
     "display in $DISPLAY into a BMP file at the screen's colour depth; parts\n"
     "outside the screen are black. In a Wayland session the rectangle is in\n"
     "the compositor's logical layout and the picture comes from the compositor\n"
-    "(wlr-screencopy) in device pixels: at output scale 2, twice as wide and\n"
-    "high. With --count, grabs N pictures one after another into\n"
-    "FILE000001.bmp, FILE000002.bmp, ...\n";
+    "(wlr-screencopy), or from the desktop portal's screen cast where there is\n"
+    "none (GNOME, KDE: the desktop asks once), in device pixels: at output\n"
+    "scale 2, twice as wide and high. With --count, grabs N pictures one after\n"
+    "another into FILE000001.bmp, FILE000002.bmp, ...\n";
 
 // kadrix-tool snap [--count N] X Y W H FILE.bmp
 int runSnap(std::span<char* const> args) {
