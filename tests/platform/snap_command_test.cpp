@@ -127,10 +127,12 @@ TEST_F(SnapCommandTest, FailuresGoToStderrWithANonZeroStatus) {
     // A Wayland session whose compositor cannot be reached: the X server
     // beside it would give black pictures, so no picture at all.
     const ToolRun wayland = snap("0 0 10 10 w.bmp", "XDG_RUNTIME_DIR='" + dir_.string() +
-                                                        "' WAYLAND_DISPLAY=wayland-kadrix-none ");
+                                                        "' WAYLAND_DISPLAY=wayland-kadrix-none "
+                                                        "DBUS_SESSION_BUS_ADDRESS= ");
     EXPECT_EQ(wayland.status, 1);
     EXPECT_EQ(wayland.err, "kadrix-tool snap: w.bmp: Cannot grab the screen of this Wayland "
-                           "session: Cannot connect to the Wayland compositor\n");
+                           "session: Cannot connect to the Wayland compositor; No session bus "
+                           "for the desktop portal\n");
     EXPECT_FALSE(fs::exists(dir_ / "w.bmp"));
 
     const ToolRun help = snap("--help");
