@@ -225,6 +225,22 @@ TEST_F(PortalGrabberTest, ASourceThatStopsSendingStillGivesItsLatestPicture) {
     EXPECT_LT(took, std::chrono::milliseconds(1000));
 }
 
+TEST_F(PortalGrabberTest, ASessionTheDesktopEndedBeginsAnewWithoutAskingAgain) {
+    auto source = std::make_unique<TestVideoSource>(320, 240, TestVideoSource::Order::Bgrx);
+    shareMonitor(*source, 0, 0, 320, 240);
+    const std::unique_ptr<ScreenGrabber> grabber = chooseGrabber();
+    EXPECT_EQ(wrongPixels(grabber->grab({10, 10, 50, 50}), 10, 10, 1, 0), 0);
+    // The desktop stops sharing; the user would refuse if asked again.
+    writeControl("answer", "deny");
+    source.reset();
+    TestVideoSource next(320, 240, TestVideoSource::Order::Rgbx);
+    next.setPhase(5);
+    shareMonitor(next, 0, 0, 320, 240);
+    EXPECT_EQ(wrongPixels(grabber->grab({10, 10, 50, 50}), 10, 10, 1, 5), 0);
+    EXPECT_EQ(countInLog("Start granted"), 2) << test::readText(control("log"));
+    EXPECT_EQ(countInLog("SelectSources restored"), 1);
+}
+
 // Under portal-session --screenshots, whose portal also offers screenshots.
 TEST_F(PortalGrabberTest, ScreenshotsServeStillsWhereTheUserRefusesTheScreenCast) {
     const char* screenshots = std::getenv("KADRIX_PORTAL_SCREENSHOTS");

@@ -57,6 +57,7 @@ struct PipeWireFrames::Stream {
     spa_video_info_raw format{};
     pw_buffer* held = nullptr; // the newest buffer with a picture
     StreamFrame newest;
+    bool ended = false;
 
     ~Stream() {
         if (stream) {
@@ -77,6 +78,14 @@ struct PipeWireFrames::Stream {
         std::array<std::byte, 256> space{};
         const spa_pod* buffers = memoryBuffersParam(space.data(), space.size());
         pw_stream_update_params(self->stream, &buffers, 1);
+    }
+
+    static void stateChanged(void* data, pw_stream_state, pw_stream_state state, const char*) {
+        auto* self = static_cast<Stream*>(data);
+        if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED) {
+            self->ended = true;
+            pw_thread_loop_signal(self->thread, false);
+        }
     }
 
     static void removeBuffer(void* data, pw_buffer* buffer) {
@@ -136,6 +145,7 @@ namespace {
 const pw_stream_events streamEvents = [] {
     pw_stream_events events{};
     events.version = PW_VERSION_STREAM_EVENTS;
+    events.state_changed = &PipeWireFrames::Stream::stateChanged;
     events.param_changed = &PipeWireFrames::Stream::paramChanged;
     events.remove_buffer = &PipeWireFrames::Stream::removeBuffer;
     events.process = &PipeWireFrames::Stream::process;
@@ -183,7 +193,9 @@ void PipeWireFrames::connect(int remote, const std::vector<std::uint32_t>& nodes
         const spa_pod* formats = screenFormatsParam(space.data(), space.size());
         const int connected = pw_stream_connect(
             stream->stream, PW_DIRECTION_INPUT, node,
-            static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS),
+            // A monitor whose sharing ended is not replaced by another node.
+            static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
+                                         PW_STREAM_FLAG_DONT_RECONNECT),
             &formats, 1);
         streams_.push_back(std::move(stream));
         if (connected < 0)
@@ -202,6 +214,13 @@ void PipeWireFrames::stop() {
         streams_.clear();
     }
     loop_.reset();
+}
+
+bool PipeWireFrames::ended() const {
+    for (const auto& stream : streams_)
+        if (stream->ended)
+            return true;
+    return false;
 }
 
 StreamFrame PipeWireFrames::frame(std::size_t index) const {

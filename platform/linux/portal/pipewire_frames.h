@@ -50,6 +50,9 @@ public:
 
     // While held: the newest picture of stream index; valid until released.
     StreamFrame frame(std::size_t index) const;
+    // While held: whether a stream has ended (the desktop stopped sharing
+    // its monitor), so that the session must begin anew.
+    bool ended() const;
     // While held: lets the streams run until a picture arrives or the moment
     // passes.
     void waitForPicture(Hold& held, std::chrono::steady_clock::time_point until);

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace kadrix {
@@ -95,7 +96,19 @@ public:
         settled_.wait(held, [&] { return state_ != State::Starting; });
         if (state_ == State::Ready) {
             held.unlock();
-            return fromStream(rect, click);
+            if (std::optional<ImageView> picture = fromStream(rect, click))
+                return *picture;
+            // The desktop stopped sharing (the user, or a monitor gone): a
+            // new session, which a kept permission opens without asking.
+            restart();
+            held.lock();
+            settled_.wait(held, [&] { return state_ != State::Starting; });
+            if (state_ == State::Ready) {
+                held.unlock();
+                if (std::optional<ImageView> picture = fromStream(rect, Clock::now()))
+                    return *picture;
+                throw Error(std::string(failedText) + "The screen cast ended.");
+            }
         }
         if (screenshots_) {
             held.unlock();
@@ -148,7 +161,20 @@ private:
         settled_.notify_all();
     }
 
-    ImageView fromStream(const ScreenRect& rect, Clock::time_point click) {
+    // Ends the session and begins a new one.
+    void restart() {
+        starter_.join();
+        frames_.reset();
+        offThread([&] { portal_.reset(); });
+        {
+            const std::lock_guard held(mutex_);
+            state_ = State::Idle;
+        }
+        prepare();
+    }
+
+    // The picture, or none where the session has ended.
+    std::optional<ImageView> fromStream(const ScreenRect& rect, Clock::time_point click) {
         PipeWireFrames::Hold held = frames_->hold();
         // The monitors the rectangle meets (all, while one's size is unknown).
         std::vector<std::size_t> met;
@@ -160,6 +186,8 @@ private:
                 met.push_back(i);
         }
         for (;;) {
+            if (frames_->ended())
+                return std::nullopt;
             bool fresh = true;
             bool any = true;
             for (const std::size_t i : met) {
