@@ -48,9 +48,10 @@ struct TestVideoSource::Pipe {
         if (!buffer)
             return;
         spa_data& plane = buffer->buffer->datas[0];
+        int phase = -1;
         if (plane.data) {
             const int stride = self->width * 4;
-            const int phase = self->owner->phase_;
+            phase = self->owner->phase_;
             auto* rows = static_cast<std::uint8_t*>(plane.data);
             for (int y = 0; y < self->height; ++y) {
                 std::uint8_t* pixel = rows + static_cast<std::size_t>(y) * stride;
@@ -69,6 +70,7 @@ struct TestVideoSource::Pipe {
             plane.chunk->size = static_cast<std::uint32_t>(stride * self->height);
         }
         pw_stream_queue_buffer(self->stream, buffer);
+        self->owner->sentPhase_ = phase;
     }
 };
 
@@ -142,6 +144,15 @@ TestVideoSource::~TestVideoSource() {
     pw_thread_loop_stop(pipe.loop);
     pw_context_destroy(pipe.context);
     pw_thread_loop_destroy(pipe.loop);
+}
+
+void TestVideoSource::showPhase(int phase) {
+    phase_ = phase;
+    sentPhase_ = -1;
+    for (int i = 0; i < 400 && sentPhase_ != phase; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (sentPhase_ != phase)
+        throw std::runtime_error("the test source sends no more pictures");
 }
 
 std::uint32_t TestVideoSource::node() const {

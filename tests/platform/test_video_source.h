@@ -32,6 +32,9 @@ public:
     std::uint32_t node() const;
     // The pattern's phase from the next picture on.
     void setPhase(int phase) { phase_ = phase; }
+    // The same, returning once a picture of it has gone out to a consumer:
+    // the screen shows it.
+    void showPhase(int phase);
     // Sends no more pictures (a screen that stays still), or again.
     void setSending(bool sending) { sending_ = sending; }
 
@@ -40,6 +43,7 @@ public:
 private:
     std::unique_ptr<Pipe> pipe_;
     std::atomic<int> phase_ = 0;
+    std::atomic<int> sentPhase_ = -1;
     std::atomic<bool> sending_ = true;
 
     friend struct Pipe;
