@@ -146,6 +146,16 @@ TestVideoSource::~TestVideoSource() {
     pw_thread_loop_destroy(pipe.loop);
 }
 
+void TestVideoSource::resume(int phase) {
+    pw_thread_loop_lock(pipe_->loop);
+    phase_ = phase;
+    sending_ = true;
+    timespec now{0, 1};
+    timespec every{0, 33'333'333};
+    pw_loop_update_timer(pw_thread_loop_get_loop(pipe_->loop), pipe_->timer, &now, &every, false);
+    pw_thread_loop_unlock(pipe_->loop);
+}
+
 void TestVideoSource::showPhase(int phase) {
     phase_ = phase;
     sentPhase_ = -1;

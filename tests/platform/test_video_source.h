@@ -37,6 +37,8 @@ public:
     void showPhase(int phase);
     // Sends no more pictures (a screen that stays still), or again.
     void setSending(bool sending) { sending_ = sending; }
+    // Sends again at once, the pattern at phase (the screen changed).
+    void resume(int phase);
 
     struct Pipe;
 
