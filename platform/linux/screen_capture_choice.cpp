@@ -7,6 +7,7 @@
 #include "platform/linux/x11_screen_grabber.h"
 
 #include <cstdlib>
+#include <memory>
 #include <xcb/xcb.h>
 
 namespace kadrix {
@@ -40,13 +41,13 @@ std::string settingsFile() {
 PortalGrabberOptions portalOptions() {
     PortalGrabberOptions options{settingsFile(), 0, 0};
     // XWayland's root has the size of the desktop's logical layout.
-    xcb_connection_t* x11 = xcb_connect(nullptr, nullptr);
-    if (!xcb_connection_has_error(x11)) {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x11)).data;
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> x11(
+        xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (!xcb_connection_has_error(x11.get())) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x11.get())).data;
         options.desktopWidth = screen->width_in_pixels;
         options.desktopHeight = screen->height_in_pixels;
     }
-    xcb_disconnect(x11);
     return options;
 }
 
