@@ -56,6 +56,7 @@ done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 files=(/usr/bin/kadrix /usr/bin/kadrix-tool /usr/lib/kadrix/kadrix-media.so /usr/lib/kadrix/kadrix-export.so
+       /usr/lib/kadrix/kadrix-portal.so
        "/usr/share/applications/$id.desktop"
        "/usr/share/metainfo/$id.metainfo.xml" "/usr/share/icons/hicolor/48x48/apps/$id.png"
        "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/kadrix.1.gz

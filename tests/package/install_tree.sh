@@ -15,6 +15,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected=(bin/kadrix bin/kadrix-tool lib/kadrix/kadrix-export.so lib/kadrix/kadrix-media.so
+          lib/kadrix/kadrix-portal.so
           "share/applications/$id.desktop"
           share/bash-completion/completions/kadrix-tool
           "share/icons/hicolor/scalable/apps/$id.svg"
@@ -53,6 +54,14 @@ if ldd "$prefix/bin/kadrix" "$prefix/bin/kadrix-tool" | grep -q libavcodec; then
 fi
 if ldd "$prefix/lib/kadrix/kadrix-export.so" | grep -q "not found"; then
     echo "FAIL: the export module lacks libraries"; exit 1
+fi
+# Nor with libpipewire: the portal's grab loads its module on the desktops
+# that need it.
+if ldd "$prefix/bin/kadrix" "$prefix/bin/kadrix-tool" | grep -q libpipewire; then
+    echo "FAIL: the program or the tool links libpipewire"; exit 1
+fi
+if ldd "$prefix/lib/kadrix/kadrix-portal.so" | grep -q "not found"; then
+    echo "FAIL: the portal module lacks libraries"; exit 1
 fi
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 
