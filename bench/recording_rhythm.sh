@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Recording rhythm through the real main window on a private 3840 x 2160 x 24
-# Xvfb (MIT-SHM on): a 10-second clip (a frame every 200 ms, 50 frames)
-#   maximised      frames are the whole 3840 x 2160 screen
-#   1920x1080      a frame of that size, not maximised
+# Recording rhythm and stop step through the real main window on a private
+# 3840 x 2160 x 24 Xvfb (MIT-SHM on), a frame every 200 ms:
+#   max 10         10 s maximised, frames the whole 3840 x 2160 screen (50)
+#   1920x1080 10   10 s of a 1920 x 1080 frame, not maximised (50)
+#   max 30         30 s maximised (150 frames, 5 GB)
 # against ffmpeg -f x11grab taking the same area at 5 frames a second for the
-# same 10 s into BMP files (the peer that grabs and writes the same bytes).
-# Prints the frames each wrote, our late ticks (from the kadrix.recording
-# debug log) and the time of our stop step (the clip's assembly), and the
-# ratio of our frames to ffmpeg's. Goal: 50 frames and 0 late ticks in both.
-#   bench/recording_rhythm.sh [BUILD_DIR] [SECONDS]     (default build, 10)
+# same seconds into an uncompressed AVI (the peer that grabs and writes the
+# same frames). Prints, as medians over the runs, the frames each wrote, our
+# late ticks (from the kadrix.recording debug log) and the stop step: ours
+# from the recording's last second to the window back with the clip complete,
+# ffmpeg's its run less the seconds and less a run of one frame (its start).
+# Given an earlier build's recording_rhythm_bench, runs it in the same rounds
+# and prints its stop step beside ours.
+# Goals: every frame (50 or 150) with no late tick; a stop step of at most
+# 0.2 s for max 30 and 1920x1080 10.
+#   bench/recording_rhythm.sh [BUILD_DIR] [RUNS] [EARLIER_BENCH]   (build, 3)
+# Frames and clips go to a folder under $TMPDIR (up to 10 GB at once).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,12 +26,16 @@ if [ -z "${KADRIX_RHYTHM_BENCH_DISPLAY:-}" ]; then
 fi
 
 build=$(realpath "${1:-build}")
-seconds=${2:-10}
+runs=${2:-3}
+earlier=${3:+$(realpath "$3")}
 bench=$build/bench/recording_rhythm_bench
 source bench/need
-need "$bench" ffmpeg convert display
+source bench/rounds
+need "$bench" ffmpeg ffprobe convert display ${earlier:+"$earlier"}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-rhythm-XXXXXX")
+out=$work/out
+mkdir "$out"
 trap 'rm -rf "$work"' EXIT
 
 # Something to grab: a plasma over the whole root window.
@@ -32,21 +43,72 @@ convert -size 3840x2160 -seed 7 plasma:fractal "$work/screen.png"
 display -window root "$work/screen.png" || true
 rm "$work/screen.png"
 
-printf '%s s recording, a frame every 200 ms (%d expected)\n' "$seconds" $((seconds * 5))
-for area in max 1920x1080; do
-    rm -rf "$work"/*
-    QT_LOGGING_RULES="kadrix.recording.debug=true" "$bench" "$work" "$seconds" "$area" \
-        >"$work/out" 2>"$work/log"
-    frames=$(awk '/^frames/ {print $2}' "$work/out")
-    stop=$(awk '/^stop/ {print $2}' "$work/out")
+# kadrix NAME BENCH AREA SECONDS: appends "stop-ms frames late-ticks" to $work/NAME.
+kadrix() {
+    local name=$1 binary=$2 area=$3 seconds=$4
+    rm -rf "${out:?}"/*
+    sync
+    QT_LOGGING_RULES="kadrix.recording.debug=true" "$binary" "$out" "$seconds" "$area" \
+        >"$work/stdout" 2>"$work/log"
+    local frames stop late
+    frames=$(awk '/^frames/ {print $2}' "$work/stdout")
+    stop=$(awk '/^stop/ {printf "%d", $2 * 1000}' "$work/stdout")
     late=$(grep -c 'late frame tick' "$work/log" || true)
-    rm -rf "$work"/*
-    size=$area
-    [ "$area" = max ] && size=3840x2160
-    ffmpeg -v error -f x11grab -framerate 5 -video_size "$size" -i "$DISPLAY+0,0" \
-        -t "$seconds" -c:v bmp -pix_fmt bgra "$work/f%06d.bmp"
-    peer=$(find "$work" -name 'f*.bmp' | wc -l)
-    awk -v a="$area" -v f="$frames" -v l="$late" -v s="$stop" -v p="$peer" 'BEGIN {
-        printf "  %-9s kadrix %3d frames, %2d late ticks, stop step %6.2f s   ffmpeg %3d frames   %4.2f x ffmpeg\n",
-            a, f, l, s, p, f / p }'
+    echo "$stop $frames $late" >>"$work/$name"
+}
+
+# ffmpeg NAME AREA SECONDS: appends "stop-ms frames 0" to $work/NAME.
+ffmpeg_run() {
+    local name=$1 size=$2 seconds=$3
+    [ "$size" = max ] && size=3840x2160
+    local grab=(ffmpeg -v error -y -f x11grab -draw_mouse 0 -framerate 5 -video_size "$size"
+        -i "$DISPLAY+0,0" -c:v rawvideo -pix_fmt bgra)
+    rm -rf "${out:?}"/*
+    sync
+    local start middle end
+    start=$(date +%s%N)
+    "${grab[@]}" -frames:v 1 "$out/one.avi"
+    middle=$(date +%s%N)
+    "${grab[@]}" -t "$seconds" "$out/clip.avi"
+    end=$(date +%s%N)
+    local frames
+    frames=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries \
+        stream=nb_read_packets -of csv=p=0 "$out/clip.avi")
+    echo "$(((end - middle - (middle - start)) / 1000000 - seconds * 1000)) $frames 0" >>"$work/$name"
+}
+
+cases=("max 10" "1920x1080 10" "max 30")
+names=()
+for c in "${cases[@]}"; do
+    read -r area seconds <<<"$c"
+    id=${area}_$seconds
+    eval "run_ours_$id() { kadrix ours_$id '$bench' $area $seconds; }"
+    eval "run_ffmpeg_$id() { ffmpeg_run ffmpeg_$id $area $seconds; }"
+    names+=("ours_$id" "ffmpeg_$id")
+    if [ -n "$earlier" ]; then
+        eval "run_earlier_$id() { kadrix earlier_$id '$earlier' $area $seconds; }"
+        names+=("earlier_$id")
+    fi
+done
+rounds "$runs" "${names[@]}"
+
+fstype=$(df --output=fstype "$work" | tail -1)
+printf 'Recordings on %s, a frame every 200 ms; medians of %d runs\n' "$fstype" "$runs"
+printf '%-14s %7s %5s %9s %14s %14s %9s\n' case frames late "stop s" "earlier stop s" "ffmpeg frames" "ffmpeg s"
+for c in "${cases[@]}"; do
+    read -r area seconds <<<"$c"
+    id=${area}_$seconds
+    earlier_stop=-
+    [ -n "$earlier" ] && earlier_stop=$(awk -v v="$(median "earlier_$id" 1)" 'BEGIN {printf "%.2f", v / 1000}')
+    awk -v c="$c" -v s="$(median "ours_$id" 1)" -v f="$(median "ours_$id" 2)" \
+        -v l="$(median "ours_$id" 3)" -v e="$earlier_stop" -v pf="$(median "ffmpeg_$id" 2)" \
+        -v ps="$(median "ffmpeg_$id" 1)" -v want="$((seconds * 5))" 'BEGIN {
+        printf "%-14s %7d %5d %9.2f %14s %14d %9.2f\n", c, f, l, s / 1000, e, pf, ps / 1000
+        goal = f == want && l == 0 && (c == "max 10" || s <= 200)
+        printf "  goal: %d frames, no late tick%s: %s\n", want,
+            c == "max 10" ? "" : ", stop step <= 0.2 s", goal ? "met" : "NOT met" }'
+done
+echo "(every run: stop step in ms, frames, late ticks)"
+for name in "${names[@]}"; do
+    printf '  %-20s %s\n' "$name" "$(tr '\n' ';' <"$work/$name")"
 done

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The floor of a still: a bare MIT-SHM grab of a rectangle of a 24- or 32-bit
+// X screen written as a 32-bit BMP file, with nothing else: no checks of the
+// screen's format, no temporary name, no conversion. The rows go bottom-up
+// straight from the shared memory by writev().
+//   snap_floor X Y W H FILE.bmp
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <vector>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+namespace {
+
+void put16(unsigned char* at, std::uint16_t v) {
+    std::memcpy(at, &v, 2);
+}
+void put32(unsigned char* at, std::uint32_t v) {
+    std::memcpy(at, &v, 4);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::fputs("usage: snap_floor X Y W H FILE.bmp\n", stderr);
+        return 2;
+    }
+    const int x = std::atoi(argv[1]), y = std::atoi(argv[2]);
+    const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
+    const std::size_t stride = std::size_t(width) * 4;
+    const std::size_t size = stride * std::size_t(height);
+
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+    auto* pixels = static_cast<unsigned char*>(shmat(id, nullptr, 0));
+    shmctl(id, IPC_RMID, nullptr);
+    const xcb_shm_seg_t segment = xcb_generate_id(connection);
+    xcb_shm_attach(connection, segment, std::uint32_t(id), 0);
+    free(xcb_shm_get_image_reply(connection,
+                                 xcb_shm_get_image(connection, screen->root, std::int16_t(x),
+                                                   std::int16_t(y), std::uint16_t(width),
+                                                   std::uint16_t(height), ~0u,
+                                                   XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
+                                 nullptr));
+
+    unsigned char header[54] = {'B', 'M'};
+    put32(header + 2, std::uint32_t(54 + size));
+    put32(header + 10, 54);
+    put32(header + 14, 40);
+    put32(header + 18, std::uint32_t(width));
+    put32(header + 22, std::uint32_t(height));
+    put16(header + 26, 1);
+    put16(header + 28, 32);
+    put32(header + 34, std::uint32_t(size));
+    const int fd = open(argv[5], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::vector<iovec> rows{{header, sizeof header}};
+    for (int row = height - 1; row >= 0; --row)
+        rows.push_back({pixels + std::size_t(row) * stride, stride});
+    for (std::size_t at = 0; at < rows.size(); at += IOV_MAX) {
+        const auto count = int(std::min<std::size_t>(IOV_MAX, rows.size() - at));
+        if (writev(fd, rows.data() + at, count) < 0)
+            return 1;
+    }
+    return close(fd) == 0 ? 0 : 1;
+}
