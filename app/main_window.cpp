@@ -9,7 +9,8 @@
 #include "browser/drive_combo_box.h"
 #include "browser/file_list_box.h"
 #include "browser/name_dialog.h"
-#include "core/clip/frame_writer.h"
+#include "capture/clip_recording.h"
+#include "capture/sound_recording.h"
 #include "platform/mail_composer.h"
 #include "platform/screen_grabber.h"
 #include "platform/sound_player.h"
@@ -194,10 +195,10 @@ void TMain::sessionEnds() {
 }
 
 void TMain::finishRecordingsNow() {
-    if (recording_) {
-        const QString inputError = finishRecording();
-        if (!inputError.isEmpty())
-            reportOnRecording(inputError, true);
+    if (recording()) {
+        finishRecording();
+        // The program ends: its frame files go first.
+        clipRecording_.reset();
     }
     finishSoundRecording(SoundStop::Now);
 }

@@ -9,7 +9,6 @@
 #include "platform/show_request.h"
 #include "platform/sound_recorder.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -44,7 +43,8 @@ enum class ShareFormat;
 class FrameTitleStrip;
 class SoundPlayer;
 class SoundRecorder;
-class FrameWriter;
+class SoundRecording;
+class ClipRecording;
 class MediaPlayerBar;
 class PictureBox;
 class SeeThrough;
@@ -118,8 +118,8 @@ public:
     // The full paths of the frame files that the recording wrote to the
     // current folder, in order, as the file system's bytes.
     std::vector<std::string> FillList() const;
-    bool recording() const { return recording_; }
-    bool soundRecording() const { return soundRecording_; }
+    bool recording() const;
+    bool soundRecording() const;
     void N1Click();
     // Ends a clip or sound recording at once, with what it has recorded so
     // far: its clip or sound is written as at its end. The program's end
@@ -154,7 +154,7 @@ public:
     // current mode.
     std::int32_t pictureCounter() const { return pictureCounter_; }
     std::int32_t videoCounter() const { return videoCounter_; }
-    std::int32_t frameCounter() const { return frameCounter_; }
+    std::int32_t frameCounter() const;
     std::int32_t soundCounter() const { return soundCounter_; }
     void refreshNextName();
     // Output paths are the file system's bytes, never Edit1's text: a folder
@@ -256,9 +256,8 @@ private:
     void placePanel();
     void takeSnapshot();
     void startClipRecording();
-    // The stop step of a clip recording; returns the text of an error that
-    // kept frames out of the clip (a frame not written, or not read).
-    QString finishRecording();
+    // The stop step of a clip recording, with its reports.
+    void finishRecording();
     void previewPicture(const std::string& path);
     void checkSound(const std::string& path);
     void openClip(const std::string& path);
@@ -277,28 +276,11 @@ private:
     // Closes the viewer's clip before the preview's player opens one.
     void closeViewerClip();
     void startSoundRecording();
-    // What became of a sound recording.
-    struct SoundOutcome {
-        // The number is this recording's: its sound is saved, or there was no
-        // sound input at all. A number whose sound could not be saved stays
-        // free for the next one.
-        bool numberUsed = true;
-        // What the user is told: a save that failed, a sound cut short.
-        QString report;
-        bool error = false;
-    };
-    // The recording device's steps; each is left out when no device is open.
-    void openSoundDevice();
-    void recordSound();
-    SoundOutcome stopAndSaveSound(SoundStop when);
-    void closeSoundDevice();
     // The sound stop step, at the recording's end or at once.
     void finishSoundRecording(SoundStop when);
     // A recording's report: a message box, or the error output where the
     // desktop session is ending and no one may answer a box.
     void reportOnRecording(const QString& text, bool error);
-    // The frames into the next clip, with progress; returns as finishRecording.
-    QString assembleRecording();
     void restoreAfterRecording();
     // The start of a timed recording: SpinEdit1's seconds on the stop timer,
     // the progress bar counting the step timer's ticks up to them, the
@@ -330,14 +312,12 @@ private:
     Layout layout_ = Layout::Options;
     std::int32_t pictureCounter_ = 1;
     std::int32_t videoCounter_ = 1;
-    std::int32_t frameCounter_ = 1;
     std::int32_t soundCounter_ = 1;
     bool firstShow_ = true;
     std::string SelectedFile;
     TVid* viewer_ = nullptr;
     bool alreadyRunning_ = false;
     bool hiddenForRecording_ = false;
-    ScreenRect recordedScreen_; // while hidden for a recording
     InstanceLock lock_;
     std::string showRequestPath_;
     ShowRequestListener showRequests_;
@@ -351,13 +331,7 @@ private:
     // whole screen; it comes back at the recording's end.
     bool showAfterRecording_ = false;
     QString savedCaption_;
-    bool recording_ = false;
     int progressStep_ = 0;
-    // This recording's frames, by name, in order: numbers taken by other
-    // files are skipped.
-    std::vector<std::string> recordedFrames_;
-    int lateFrames_ = 0;
-    QElapsedTimer frameClock_;
     std::unique_ptr<ScreenGrabber> grabber_;
     std::unique_ptr<WindowService> windows_;
     std::unique_ptr<MailComposer> mailComposer_;
@@ -369,13 +343,16 @@ private:
     // The name dialog and what it is to do.
     NameDialogFields nameDialog_;
     std::unique_ptr<TRenameFileX> RenameFileX;
-    bool soundRecording_ = false;
     std::unique_ptr<SoundRecorder> recorder_;
-    std::unique_ptr<FrameWriter> frameWriter_; // while recording
     std::unique_ptr<SoundPlayer> soundPlayer_;
     // The clip being exported; ended, and its temporary file removed, when
     // the window goes.
     std::unique_ptr<ClipExportJob> clipExport_;
+    // The recordings use the services above, so they go first.
+    // The clip recording under way, or the last one while its frame files
+    // are deleted.
+    std::unique_ptr<ClipRecording> clipRecording_;
+    std::unique_ptr<SoundRecording> soundRecording_; // while one runs
 
     QPoint decorationOffset_;
     FrameTitleStrip* titleStrip_ = nullptr;

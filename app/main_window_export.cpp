@@ -70,7 +70,7 @@ void TMain::exportSelectedClip(ShareFormat format) {
 
 void TMain::showExportProgress(std::size_t done, std::size_t total) {
     // A recording's own progress comes first.
-    if (recording_ || soundRecording_)
+    if (recording() || soundRecording())
         return;
     ProgressBar1->setMaximum(static_cast<int>(total));
     ProgressBar1->setValue(static_cast<int>(done));
@@ -80,7 +80,7 @@ void TMain::showExportProgress(std::size_t done, std::size_t total) {
 void TMain::exportFinished(const ClipExportOutcome& outcome) {
     const std::string target = clipExport_->target();
     clipExport_.reset();
-    if (!recording_ && !soundRecording_)
+    if (!recording() && !soundRecording())
         ProgressBar1->hide();
     if (outcome.failure) {
         QString text =
@@ -99,7 +99,7 @@ void TMain::exportFinished(const ClipExportOutcome& outcome) {
     }
     // The list does not show it (the "avi" mode lists clips only): the title
     // says it is there, as after a snapshot, unless a recording has the title.
-    if (!recording_ && !soundRecording_)
+    if (!recording() && !soundRecording())
         flashCaption(shown(name) + " создан", 500);
 }
 

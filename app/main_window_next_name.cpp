@@ -16,7 +16,7 @@ const std::string& TMain::currentFolder() const {
 
 std::string TMain::outputPathFor(OutputKind kind) const {
     const std::int32_t counter = kind == OutputKind::Picture ? pictureCounter_
-                                 : kind == OutputKind::Frame ? frameCounter_
+                                 : kind == OutputKind::Frame ? frameCounter()
                                  : kind == OutputKind::Video ? videoCounter_
                                                              : soundCounter_;
     return outputPath(kind, counter, currentFolder());

@@ -113,6 +113,13 @@ void OutputFile::copyThroughBuffer(const InputFile& source, std::uint64_t offset
     }
 }
 
+void OutputFile::cutBack(std::uint64_t length) {
+    while (::ftruncate(fd_.get(), static_cast<off_t>(length)) != 0)
+        if (errno != EINTR)
+            throwWriteError(errno);
+    position_ = length;
+}
+
 void OutputFile::close() {
     if (fd_.close() != 0)
         throwWriteError(errno);

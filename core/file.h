@@ -47,6 +47,9 @@ public:
     // throws "Read beyond end of file "<source>"" when it ends short.
     void copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
     std::uint64_t position() const { return position_; }
+    // Cuts the file back to its first length bytes and writes on from there:
+    // what a failed write left beyond them is gone.
+    void cutBack(std::uint64_t length);
     const std::string& name() const { return name_; }
     void close();
 

@@ -59,25 +59,47 @@ std::string keepFrames(const std::string& folder, const std::string& clip,
 
 } // namespace
 
-ClipOutcome assembleClip(const std::string& folder, const std::string& clip,
-                         std::span<const std::string> frames, int rate,
-                         const ClipProgress& progress) {
-    std::vector<std::string> paths;
-    for (const std::string& frame : frames)
-        paths.push_back(joinPath(folder, frame));
-    ClipOutcome outcome;
+RecordingClip::RecordingClip(std::string folder, std::string clip, int rate,
+                             std::uint64_t plannedFrames)
+    : folder_(std::move(folder)), clip_(std::move(clip)),
+      assembly_(joinPath(folder_, clip_), rate, plannedFrames) {}
+
+void RecordingClip::add(const std::string& framePath) {
+    if (ended_)
+        return;
     try {
-        outcome = createAvi(joinPath(folder, clip), paths, rate, progress);
+        assembly_.append(framePath);
+        return;
     } catch (const AviWriteError& error) {
-        throw AviWriteError(error.what() + keepFrames(folder, clip, frames));
+        error_ = error.what();
+        writeFailed_ = true;
     } catch (const Error& error) {
-        throw Error(error.what() + keepFrames(folder, clip, frames));
+        error_ = error.what();
     }
-    // Only what the clip holds goes: a frame it lacks is the user's only copy.
-    for (std::size_t i = 0; i < outcome.frames; ++i)
-        removeFile(paths[i]);
+    ended_ = true;
+}
+
+ClipOutcome RecordingClip::finish(std::span<const std::string> frames) {
+    ClipOutcome outcome{.frames = static_cast<std::size_t>(assembly_.frames()),
+                        .inputError = error_};
+    if (outcome.frames > frames.size())
+        outcome.frames = frames.size(); // more went in than the caller counts as on disk
+    try {
+        if (outcome.frames == 0 || !assembly_.intact()) {
+            if (writeFailed_)
+                throw AviWriteError(error_);
+            // Nothing went in: the first frame cannot be read, or the clip
+            // cannot be created.
+            throw Error(error_);
+        }
+        assembly_.finish();
+    } catch (const AviWriteError& error) {
+        throw AviWriteError(error.what() + keepFrames(folder_, clip_, frames));
+    } catch (const Error& error) {
+        throw Error(error.what() + keepFrames(folder_, clip_, frames));
+    }
     if (outcome.frames < frames.size())
-        outcome.inputError += keepFrames(folder, clip, frames.subspan(outcome.frames));
+        outcome.inputError += keepFrames(folder_, clip_, frames.subspan(outcome.frames));
     return outcome;
 }
 

@@ -182,22 +182,42 @@ void AviWriter::endFrame() {
     ++frames_;
 }
 
-void AviWriter::copyFrame(const InputFile& source, std::uint64_t offset) {
-    startFrame();
+template <class PutPixels> void AviWriter::appendWhole(PutPixels putPixels) {
+    // Closing a full RIFF writes its index after the frames and its sizes
+    // before them; cut back, it is open again and finish() writes them anew.
+    const std::vector<Riff> riffs = riffs_;
+    const std::uint64_t frames = frames_;
+    const std::uint64_t end = out_.position();
     try {
-        out_.copyFrom(source, offset, frameSize_);
-    } catch (const Error& error) {
-        throw AviWriteError(error);
+        startFrame();
+        putPixels();
+        endFrame();
+    } catch (const AviWriteError&) {
+        riffs_ = riffs;
+        frames_ = frames;
+        try {
+            out_.cutBack(end);
+        } catch (const Error&) {
+            intact_ = false;
+        }
+        throw;
     }
-    endFrame();
+}
+
+void AviWriter::copyFrame(const InputFile& source, std::uint64_t offset) {
+    appendWhole([&] {
+        try {
+            out_.copyFrom(source, offset, frameSize_);
+        } catch (const Error& error) {
+            throw AviWriteError(error);
+        }
+    });
 }
 
 void AviWriter::writeFrame(std::span<const std::byte> pixels) {
     if (pixels.size() != frameSize_)
         throw std::invalid_argument("AVI frame of another size than the stream's");
-    startFrame();
-    put(pixels);
-    endFrame();
+    appendWhole([&] { put(pixels); });
 }
 
 void AviWriter::startExtensionRiff() {

@@ -44,7 +44,11 @@ struct AviVideoStream {
 // OpenDML indexes ('indx' + 'ix00', 'dmlh'), keeping idx1 for the first RIFF
 // so that old players still play the start.
 //
-// Write failures throw AviWriteError. After a failure the file is incomplete and must be discarded.
+// Write failures throw AviWriteError. A frame goes in whole or not at all:
+// when appending one fails, the file is cut back to the frames before it,
+// which finish() can still make a complete clip of (unless even the cutting
+// back failed: then intact() is false and the file must be discarded). After
+// any other failure the file is incomplete and must be discarded.
 class AviWriter {
 public:
     // Writes the headers. Throws Error when a single frame with this format
@@ -60,6 +64,9 @@ public:
     // Writes the indexes and the final sizes and counts.
     void finish();
 
+    std::uint64_t frames() const { return frames_; }
+    bool intact() const { return intact_; }
+
 private:
     struct Riff {
         std::uint64_t start = 0;     // offset of "RIFF"
@@ -69,6 +76,8 @@ private:
         std::uint32_t indexBytes = 0;
     };
 
+    // Appends a frame whose pixels putPixels writes, whole or not at all.
+    template <class PutPixels> void appendWhole(PutPixels putPixels);
     void startFrame();
     void endFrame();
     void put(std::span<const std::byte> bytes);
@@ -91,6 +100,7 @@ private:
     std::uint64_t openDmlAt_ = 0;     // 'odml' list placeholder
     std::vector<Riff> riffs_;
     std::uint64_t frames_ = 0;
+    bool intact_ = true;
 };
 
 } // namespace kadrix

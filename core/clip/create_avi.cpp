@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace kadrix {
@@ -110,35 +111,73 @@ void fitFrame(const InputFile& file, const BmpHeaders& h, const FrameLayout& lay
 
 } // namespace
 
+struct ClipAssembly::Layout : FrameLayout {};
+
+ClipAssembly::ClipAssembly(std::string clipPath, int rate, std::uint64_t plannedFrames)
+    : clipPath_(std::move(clipPath)), rate_(static_cast<std::uint32_t>(rate)),
+      plannedFrames_(plannedFrames) {
+    if (rate < 1)
+        throw std::invalid_argument("a clip needs a rate of at least 1");
+}
+
+ClipAssembly::~ClipAssembly() = default;
+
+void ClipAssembly::append(const std::string& frame) {
+    const InputFile file(frame);
+    if (!layout_) {
+        auto layout = std::make_unique<Layout>(Layout{readLayout(file)});
+        // An older clip of this name stays until the new one is complete.
+        auto clip = std::make_unique<ReplacementFile>(clipPath_);
+        writer_ = std::make_unique<AviWriter>(clip->out(),
+                                              AviVideoStream{.format = layout->format,
+                                                             .width = layout->width,
+                                                             .height = layout->height,
+                                                             .frameSize = layout->imageSize,
+                                                             .rate = rate_,
+                                                             .plannedFrames = plannedFrames_});
+        layout_ = std::move(layout);
+        file_ = std::move(clip);
+    }
+    const BmpHeaders h = readHeaders(file);
+    if (h.bitCount != layout_->bitCount || h.compression != layout_->compression)
+        throw invalidHeader(frame);
+    if (h.width == layout_->width && h.height == layout_->height) {
+        requireLength(file, std::uint64_t{h.pixelOffset} + layout_->imageSize);
+        writer_->copyFrame(file, h.pixelOffset);
+    } else {
+        fitFrame(file, h, *layout_, fitted_);
+        writer_->writeFrame(fitted_);
+    }
+}
+
+std::uint64_t ClipAssembly::frames() const {
+    return writer_ ? writer_->frames() : 0;
+}
+
+bool ClipAssembly::intact() const {
+    return !writer_ || writer_->intact();
+}
+
+void ClipAssembly::finish() {
+    if (frames() == 0)
+        throw std::logic_error("a clip without frames");
+    writer_->finish();
+    try {
+        file_->commit();
+    } catch (const Error& error) {
+        throw AviWriteError(error);
+    }
+}
+
 ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> frames, int rate,
                       const ClipProgress& progress) {
     if (frames.empty() || rate < 1)
         throw std::invalid_argument("createAvi needs frames and a rate of at least 1");
-    // An older clip of this name stays until the new one is complete.
-    const FrameLayout layout = readLayout(InputFile(frames.front()));
-
-    ReplacementFile clip(clipPath);
-    AviWriter writer(clip.out(), AviVideoStream{.format = layout.format,
-                                                .width = layout.width,
-                                                .height = layout.height,
-                                                .frameSize = layout.imageSize,
-                                                .rate = static_cast<std::uint32_t>(rate),
-                                                .plannedFrames = frames.size()});
+    ClipAssembly clip(clipPath, rate, frames.size());
     ClipOutcome outcome;
-    std::vector<std::byte> fitted; // a resized frame on its way into the clip
     for (const std::string& frame : frames) {
         try {
-            const InputFile file(frame);
-            const BmpHeaders h = readHeaders(file);
-            if (h.bitCount != layout.bitCount || h.compression != layout.compression)
-                throw invalidHeader(frame);
-            if (h.width == layout.width && h.height == layout.height) {
-                requireLength(file, std::uint64_t{h.pixelOffset} + layout.imageSize);
-                writer.copyFrame(file, h.pixelOffset);
-            } else {
-                fitFrame(file, h, layout, fitted);
-                writer.writeFrame(fitted);
-            }
+            clip.append(frame);
         } catch (const AviWriteError&) {
             throw;
         } catch (const Error& error) {
@@ -149,14 +188,10 @@ ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> 
         if (progress)
             progress(outcome.frames, frames.size());
     }
+    // The first frame cannot be read, or the clip cannot be created.
     if (outcome.frames == 0)
-        throw Error(outcome.inputError); // the first frame went away meanwhile
-    writer.finish();
-    try {
-        clip.commit();
-    } catch (const Error& error) {
-        throw AviWriteError(error);
-    }
+        throw Error(outcome.inputError);
+    clip.finish();
     return outcome;
 }
 

@@ -4,9 +4,12 @@
 #include "core/clip/avi_writer.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace kadrix {
 
@@ -43,5 +46,45 @@ struct ClipOutcome {
 // rate below 1.
 ClipOutcome createAvi(const std::string& clipPath, std::span<const std::string> frames, int rate,
                       const ClipProgress& progress = {});
+
+// A clip put together frame file by frame file as they come, as createAvi
+// does with a list: the clip file is written under a temporary name beside
+// clipPath from the first frame on, and renamed into place by finish().
+class ClipAssembly {
+public:
+    // plannedFrames: how many frames may come at most, about; it sizes the
+    // room for the index of a clip beyond 1 GiB. Throws
+    // std::invalid_argument for a rate below 1.
+    ClipAssembly(std::string clipPath, int rate, std::uint64_t plannedFrames);
+    ~ClipAssembly();
+    ClipAssembly(const ClipAssembly&) = delete;
+    ClipAssembly& operator=(const ClipAssembly&) = delete;
+
+    // Appends a frame file's picture; the first one sets the clip's format
+    // and size (and creates the file), later ones are fitted to it. Throws
+    // Error, naming the file, when the frame cannot be read (or the clip file
+    // cannot be created at the first): the clip stays as it was. Throws
+    // AviWriteError when the clip cannot take the frame: the clip keeps the
+    // frames before it, if intact() says so.
+    void append(const std::string& frame);
+    // Frames in the clip so far.
+    std::uint64_t frames() const;
+    // Whether the frames appended so far still make a clip.
+    bool intact() const;
+    // Writes the index and the headers and renames the clip into place. Needs
+    // a frame in the clip. Throws AviWriteError when the clip cannot be
+    // written or renamed.
+    void finish();
+
+private:
+    struct Layout;
+    std::string clipPath_;
+    std::uint32_t rate_;
+    std::uint64_t plannedFrames_;
+    std::unique_ptr<Layout> layout_;
+    std::unique_ptr<ReplacementFile> file_;
+    std::unique_ptr<AviWriter> writer_;
+    std::vector<std::byte> fitted_; // a resized frame on its way into the clip
+};
 
 } // namespace kadrix

@@ -146,25 +146,30 @@ void convertRow(std::byte* out, const std::byte* in, int width, PixelFormat form
 } // namespace
 
 void writeBmp(const std::string& path, const ImageView& image) {
+    layoutOf(image); // a picture no BMP file can hold makes no file
+    ReplacementFile file(path);
+    writeBmp(file.out(), image);
+    file.commit();
+}
+
+void writeBmp(OutputFile& out, const ImageView& image) {
     const Layout layout = layoutOf(image);
     const std::size_t capacity = std::max(chunkSize, layout.headerSize + layout.rowLength);
     const auto buffer = std::make_unique_for_overwrite<std::byte[]>(capacity);
     putHeaders(buffer.get(), image, layout);
     std::size_t used = layout.headerSize;
 
-    ReplacementFile file(path);
     for (int y = image.height - 1; y >= 0; --y) {
         if (used + layout.rowLength > capacity) {
-            file.out().write({buffer.get(), used});
+            out.write({buffer.get(), used});
             used = 0;
         }
-        std::byte* out = buffer.get() + used;
-        convertRow(out, image.row(y), image.width, image.format);
-        std::memset(out + layout.pixelBytes, 0, layout.rowLength - layout.pixelBytes);
+        std::byte* row = buffer.get() + used;
+        convertRow(row, image.row(y), image.width, image.format);
+        std::memset(row + layout.pixelBytes, 0, layout.rowLength - layout.pixelBytes);
         used += layout.rowLength;
     }
-    file.out().write({buffer.get(), used});
-    file.commit();
+    out.write({buffer.get(), used});
 }
 
 } // namespace kadrix

@@ -21,4 +21,10 @@ namespace kadrix {
 // can hold.
 void writeBmp(const std::string& path, const ImageView& image);
 
+class OutputFile;
+
+// The same file's bytes written to out, for a caller that puts the file in
+// place itself.
+void writeBmp(OutputFile& out, const ImageView& image);
+
 } // namespace kadrix

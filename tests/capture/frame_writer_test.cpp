@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A recording's frames written beside the frame timer, then assembled: every
-// frame that reached the disk is in the clip, and no frame file is left.
+// A recording's frames written beside the frame timer and put into the clip
+// as they come: every frame that reached the disk is in the clip, and no
+// frame file is left.
 #include "core/clip/assemble_clip.h"
 #include "core/clip/frame_writer.h"
 #include "core/error.h"
+#include "core/file.h"
 #include "core/naming/output_name.h"
 #include "core/picture/bmp_writer.h"
 #include "tests/capture/avi_test_support.h"
@@ -36,8 +38,12 @@ struct Recorded {
 Recorded record(const std::string& folder, int ticks, const FrameSink& sink) {
     std::vector<std::byte> screen(width * height * 4);
     Recorded recorded;
+    RecordingClip clip(folder, "Vid000001.avi", 10, std::uint64_t(ticks));
     {
-        FrameWriter writer(sink);
+        FrameWriter writer([&](const std::string& path, const ImageView& picture) {
+            sink(path, picture);
+            clip.add(path);
+        });
         try {
             for (int n = 1; n <= ticks; ++n) {
                 writer.wait();
@@ -53,11 +59,13 @@ Recorded record(const std::string& folder, int ticks, const FrameSink& sink) {
         }
         recorded.written = writer.written();
     }
-    // The clip takes the frames on disk, from the first.
+    // The clip takes the frames on disk, from the first; those in it go.
     std::vector<std::string> frames;
     for (int n = 1; n <= recorded.written; ++n)
         frames.push_back(outputFileName(OutputKind::Frame, n));
-    recorded.inClip = assembleClip(folder, "Vid000001.avi", frames, 10).frames;
+    recorded.inClip = clip.finish(frames).frames;
+    for (std::size_t n = 0; n < recorded.inClip; ++n)
+        removeFile(folder + "/" + frames[n]);
     return recorded;
 }
 
@@ -73,6 +81,10 @@ void expectClipOfFrames(const std::string& clip, int frames) {
     }
 }
 
+const FrameSink writeFrame = [](const std::string& path, const ImageView& picture) {
+    writeBmp(path, picture);
+};
+
 std::set<std::string> entries(const fs::path& folder) {
     std::set<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
@@ -82,7 +94,7 @@ std::set<std::string> entries(const fs::path& folder) {
 
 TEST(FrameWriter, EveryFrameIsInTheClipAndNoneIsLeft) {
     test::TempDir folder("kadrix-writer");
-    const Recorded recorded = record(folder.str(), 12, writeBmp);
+    const Recorded recorded = record(folder.str(), 12, writeFrame);
     EXPECT_EQ(recorded.error, "");
     EXPECT_EQ(recorded.inClip, 12u);
     expectClipOfFrames(folder.path("Vid000001.avi"), 12);
@@ -114,7 +126,7 @@ TEST(FrameWriter, AFrameNeverReplacesAFileAndTheRecordingEndsBeforeIt) {
     test::TempDir folder("kadrix-writer");
     const std::vector<std::byte> kept(100, std::byte{0x5A});
     test::writeFile(folder.path("Fr000003.bmp"), kept);
-    const Recorded recorded = record(folder.str(), 12, writeBmp);
+    const Recorded recorded = record(folder.str(), 12, writeFrame);
     EXPECT_EQ(recorded.error,
               "Cannot create file \"" + folder.path("Fr000003.bmp") + "\". File exists");
     EXPECT_EQ(recorded.written, 2);
