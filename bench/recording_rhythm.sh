@@ -10,7 +10,8 @@
 # same frames). Prints, as medians over the runs, the frames each wrote, our
 # late ticks (from the kadrix.recording debug log) and the stop step: ours
 # from the recording's last second to the window back with the clip complete,
-# ffmpeg's its run less the seconds and less a run of one frame (its start).
+# ffmpeg's its run less a run of one frame (its start and first frame) and
+# less the time its last frame is due after its first.
 # Given an earlier build's recording_rhythm_bench, runs it in the same rounds
 # and prints its stop step beside ours.
 # Goals: every frame (50 or 150) with no late tick; a stop step of at most
@@ -74,7 +75,9 @@ ffmpeg_run() {
     local frames
     frames=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries \
         stream=nb_read_packets -of csv=p=0 "$out/clip.avi")
-    echo "$(((end - middle - (middle - start)) / 1000000 - seconds * 1000)) $frames 0" >>"$work/$name"
+    # Its last frame is due (seconds x 5 - 1) x 200 ms after its first.
+    echo "$(((end - middle - (middle - start)) / 1000000 - (seconds * 5 - 1) * 200)) $frames 0" \
+        >>"$work/$name"
 }
 
 cases=("max 10" "1920x1080 10" "max 30")

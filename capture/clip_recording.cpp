@@ -39,8 +39,8 @@ ClipRecording::ClipRecording(ScreenGrabber& grabber, WindowService& windows, Rec
             plannedFrames(seconds)),
       writer_(
           std::make_unique<FrameWriter>([this](const std::string& path, const ImageView& frame) {
-              // The frame goes into the clip before it takes its name: a frame
-              // file that is there is in the clip, or kept as the only copy.
+              // The frame goes into the clip before it takes its name, so
+              // that nothing can change the file in between.
               ReplacementFile file(path);
               writeBmp(file.out(), frame);
               clip_.add(file.temporaryPath());
