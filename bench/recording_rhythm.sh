@@ -10,8 +10,7 @@
 # same frames). Prints, as medians over the runs, the frames each wrote, our
 # late ticks (from the kadrix.recording debug log) and the stop step: ours
 # from the recording's last second to the window back with the clip complete,
-# ffmpeg's its run less a run of one frame (its start and first frame) and
-# less the time its last frame is due after its first.
+# ffmpeg's from its last frame in the clip to its end.
 # Given an earlier build's recording_rhythm_bench, runs it in the same rounds
 # and prints its stop step beside ours.
 # Goals: every frame (50 or 150) with no late tick; a stop step of at most
@@ -58,26 +57,32 @@ kadrix() {
     echo "$stop $frames $late" >>"$work/$name"
 }
 
-# ffmpeg NAME AREA SECONDS: appends "stop-ms frames 0" to $work/NAME.
+# ffmpeg NAME AREA SECONDS: appends "stop-ms frames 0" to $work/NAME. Its stop
+# step runs from its last frame's arrival in the clip (the last time the file
+# grew by half a frame or more, looked at every 10 ms) to its end.
 ffmpeg_run() {
     local name=$1 size=$2 seconds=$3
     [ "$size" = max ] && size=3840x2160
-    local grab=(ffmpeg -v error -y -f x11grab -draw_mouse 0 -framerate 5 -video_size "$size"
-        -i "$DISPLAY+0,0" -c:v rawvideo -pix_fmt bgra)
+    local half=$((${size%x*} * ${size#*x} * 2))
     rm -rf "${out:?}"/*
     sync
-    local start middle end
-    start=$(date +%s%N)
-    "${grab[@]}" -frames:v 1 "$out/one.avi"
-    middle=$(date +%s%N)
-    "${grab[@]}" -t "$seconds" "$out/clip.avi"
+    ffmpeg -v error -y -f x11grab -draw_mouse 0 -framerate 5 -video_size "$size" \
+        -i "$DISPLAY+0,0" -c:v rawvideo -pix_fmt bgra -t "$seconds" "$out/clip.avi" &
+    local pid=$! last=0 size_then=0 now bytes
+    while kill -0 "$pid" 2>/dev/null; do
+        bytes=$(stat -c %s "$out/clip.avi" 2>/dev/null || echo 0)
+        now=$(date +%s%N)
+        if [ "$bytes" -ge $((size_then + half)) ]; then
+            last=$now size_then=$bytes
+        fi
+        sleep 0.01
+    done
+    wait "$pid"
+    local end frames
     end=$(date +%s%N)
-    local frames
     frames=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries \
         stream=nb_read_packets -of csv=p=0 "$out/clip.avi")
-    # Its last frame is due (seconds x 5 - 1) x 200 ms after its first.
-    echo "$(((end - middle - (middle - start)) / 1000000 - (seconds * 5 - 1) * 200)) $frames 0" \
-        >>"$work/$name"
+    echo "$(((end - last) / 1000000)) $frames 0" >>"$work/$name"
 }
 
 cases=("max 10" "1920x1080 10" "max 30")

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     if (!waitFor([&] { return !window.recording(); }, 600000))
         return 1;
     // Past the recording's seconds: the stop step, mostly the assembly.
-    std::printf("frames %d\nstop %.3f\n", window.frameCounter() - 1,
+    std::printf("frames %zu\nstop %.3f\n", window.FillList().size(),
                 static_cast<double>(clock.elapsed()) / 1000 - std::atof(argv[2]));
     return 0;
 }

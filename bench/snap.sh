@@ -8,8 +8,10 @@
 #                   (time for N frames - time for 1) / (N - 1), so that
 #                   neither program's start counts
 #   whole command:  kadrix-tool snap   against   import -window root -crop
+#                   and against the floor, bench/snap_floor: a bare MIT-SHM
+#                   grab written as the same BMP file, with nothing else
 # Times are hyperfine's medians. Goals: our frame at most 0.5 x ffmpeg's,
-# our whole command at most 0.6 x import's.
+# our whole command at most 0.6 x import's and 1.1 x the floor's.
 #   bench/snap.sh [BUILD_DIR] [RUNS]     (default build, 7)
 # The files go to a folder under $TMPDIR, or under /dev/shm when TMPDIR is
 # not set, so that the disk's write-back does not drown the grab.
@@ -24,9 +26,10 @@ fi
 build=$(realpath "${1:-build}")
 runs=${2:-7}
 tool=$build/tool/kadrix-tool
+floor=$build/bench/snap_floor
 frames=100
 source bench/need
-need "$tool" ffmpeg import convert display hyperfine python3
+need "$tool" "$floor" ffmpeg import convert display hyperfine python3
 
 parent=${TMPDIR:-/dev/shm}
 [ -d "$parent" ] && [ -w "$parent" ] || parent=/tmp
@@ -73,7 +76,8 @@ for size in 1920x1080 640x480; do
     ffaN=$(time_of ffaN "$(ffmpeg_grab "$size" "$frames" -pix_fmt bgra)")
     one=$(time_of one "$tool snap 0 0 $w $h $work/k.bmp")
     import=$(time_of import "import -window root -crop ${size}+0+0 $work/i.bmp")
-    results+=("$size $ours1 $oursN $ff1 $ffN $ffa1 $ffaN $one $import")
+    bare=$(time_of bare "$floor 0 0 $w $h $work/f.bmp")
+    results+=("$size $ours1 $oursN $ff1 $ffN $ffa1 $ffaN $one $import $bare")
 done
 
 python3 - "$frames" "$(df --output=fstype "$work" | tail -1)" "${results[@]}" <<'PY'
@@ -83,16 +87,18 @@ per = lambda one, many: (float(many) - float(one)) / (frames - 1) * 1000
 print(f"Grab into BMP files ({fstype}), medians; per frame from {frames} frames minus 1")
 print(f"{'size':>10} {'kadrix ms':>10} {'ffmpeg ms':>10} {'ratio':>6} {'ffmpeg 32-bit':>14} {'ratio':>6}")
 goals = []
-for size, o1, oN, f1, fN, a1, aN, one, imp in rows:
+for size, o1, oN, f1, fN, a1, aN, one, imp, bare in rows:
     ours, ff, ffa = per(o1, oN), per(f1, fN), per(a1, aN)
     print(f"{size:>10} {ours:10.2f} {ff:10.2f} {ours / ff:6.2f} {ffa:14.2f} {ours / ffa:6.2f}")
     goals.append((size, ours / ff))
-print(f"\n{'size':>10} {'snap ms':>10} {'import ms':>10} {'ratio':>6}   (whole commands)")
-for size, *_, one, imp in rows:
-    print(f"{size:>10} {float(one) * 1000:10.1f} {float(imp) * 1000:10.1f} {float(one) / float(imp):6.2f}")
-    goals.append((size + " command", float(one) / float(imp)))
+print(f"\n{'size':>10} {'snap ms':>10} {'import ms':>10} {'ratio':>6} {'floor ms':>9} {'ratio':>6}   (whole commands)")
+for size, *_, one, imp, bare in rows:
+    one, imp, bare = float(one), float(imp), float(bare)
+    print(f"{size:>10} {one * 1000:10.1f} {imp * 1000:10.1f} {one / imp:6.2f} {bare * 1000:9.1f} {one / bare:6.2f}")
+    goals.append((size + " command", one / imp))
+    goals.append((size + " floor", one / bare))
 print()
 for name, ratio in goals:
-    limit = 0.6 if name.endswith("command") else 0.5
+    limit = {"command": 0.6, "floor": 1.1}.get(name.split()[-1], 0.5)
     print(f"goal {name}: {ratio:.2f} <= {limit}: {'met' if ratio <= limit else 'NOT met'}")
 PY
