@@ -5,9 +5,9 @@
 // the click to the file complete (the title's "… создан", set once the file
 // is in place), which leaves out the caption's pause after it.
 //   snapshot_bench FOLDER WxH PICTURES
-#include "app/UnitMain.h"
 #include "app/kadrix_application.h"
-#include "platform/platform_services.h"
+#include "app/main_window.h"
+#include "app/services.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-    kadrix::TMain window(QDir::tempPath());
-    window.setPlatformServices(kadrix::choosePlatformServices());
+    kadrix::TMain window(kadrix::chooseServices(), QDir::tempPath());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window, 20000))
         return 1;

@@ -46,7 +46,8 @@ protected:
         EXPECT_TRUE(waitFor([&] { return !window_.recording(); }, 30000));
         const fs::path clip = folder_.path() / "Vid000001.avi";
         EXPECT_TRUE(fs::exists(clip));
-        EXPECT_FALSE(fs::exists(folder_.path() / "Fr000001.bmp"));
+        // The frame files go off the window's thread.
+        EXPECT_TRUE(waitFor([&] { return !fs::exists(folder_.path() / "Fr000001.bmp"); }));
         return test::ffmpegFrames(clip.string(), "bgra");
     }
 
