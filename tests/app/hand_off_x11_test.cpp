@@ -131,6 +131,28 @@ TEST_F(HandOffTest, HelpOpensThePageInTheBrowserThroughXdgOpen) {
                                             .toStdString()}));
 }
 
+TEST_F(HandOffTest, QuittingWhileTheBrowserRunsReportsNothing) {
+    // xdg-open waits for a browser that stays open, as it does for some.
+    const std::string received = fakes_.path("x-www-browser.args");
+    const std::string browser = fakes_.path("bin/x-www-browser");
+    std::ofstream(browser) << "#!/bin/sh\ntouch '" << received << "'\nexec sleep 60\n";
+    fs::permissions(browser, fs::perms::owner_all);
+    ScopedEnv path("PATH", fakePath());
+    ScopedEnv noBrowser("BROWSER", QByteArray());
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", QByteArray());
+    ScopedEnv dataHome("XDG_DATA_HOME", QByteArray::fromStdString(fakes_.str()));
+    ScopedEnv dataDirs("XDG_DATA_DIRS", QByteArray::fromStdString(fakes_.str()));
+    ScopedEnv configHome("XDG_CONFIG_HOME", QByteArray::fromStdString(fakes_.str()));
+    reopen(chooseServices());
+    auto* help = control<QLabel>(*window_, "Label1");
+    QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
+    ASSERT_TRUE(test::waitFor([&] { return fs::exists(received); }, 20000));
+
+    const std::vector<test::SeenMessageBox> reports =
+        test::answerEveryMessageBox([&] { window_.reset(); });
+    EXPECT_TRUE(reports.empty()) << reports.front().text.toStdString();
+}
+
 TEST_F(HandOffTest, AHelpPageThatCannotBeOpenedIsReportedInTheUsersWords) {
     // xdg-open runs, finds no browser and says so by its exit status only.
     fakeProgram("xdg-open", 3);

@@ -23,6 +23,13 @@ QString failureText(const QUrl& url, int exitCode) {
 
 } // namespace
 
+DesktopUrlOpener::~DesktopUrlOpener() {
+    // A process still running is killed as its parent goes, and says it
+    // crashed; no one is left to tell.
+    for (QProcess* process : processes_.findChildren<QProcess*>())
+        process->disconnect();
+}
+
 void DesktopUrlOpener::open(const QUrl& url, FailureReport failed) {
     auto* process = new QProcess(&processes_);
     // Not read: a browser that xdg-open leaves running keeps these, and would

@@ -15,6 +15,11 @@ class DesktopUrlOpener final : public UrlOpener {
 public:
     // program: where xdg-open is installed.
     explicit DesktopUrlOpener(QString program) : program_(std::move(program)) {}
+    // Ends the xdg-open processes still running, without a report: the
+    // window that would show it is going.
+    ~DesktopUrlOpener() override;
+    DesktopUrlOpener(const DesktopUrlOpener&) = delete;
+    DesktopUrlOpener& operator=(const DesktopUrlOpener&) = delete;
 
     void open(const QUrl& url, FailureReport failed) override;
 
