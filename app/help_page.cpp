@@ -22,8 +22,8 @@ QString helpPagePath(const QString& applicationDir) {
 
 void TMain::Label1Click() {
     const QString page = helpPagePath(QCoreApplication::applicationDirPath());
-    urlOpener_->open(QUrl::fromLocalFile(page),
-                     [this](const QString& reason) { showErrorReport(reason, this); });
+    services_.urls->open(QUrl::fromLocalFile(page),
+                         [this](const QString& reason) { showErrorReport(reason, this); });
 }
 
 } // namespace kadrix

@@ -82,12 +82,7 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 } // namespace
 
 TMain::TMain(Services services, const QString& runtimeDir, QWidget* parent)
-    : QWidget(parent), tray_(std::move(services.tray)), grabber_(std::move(services.grabber)),
-      windows_(std::move(services.windows)), mailComposer_(std::move(services.mail)),
-      urlOpener_(std::move(services.urls)), clipboard_(std::move(services.clipboard)),
-      clipPlayers_(std::move(services.clipPlayers)),
-      clipEncoders_(std::move(services.clipEncoders)), recorder_(std::move(services.recorder)),
-      soundPlayer_(std::move(services.soundPlayer)) {
+    : QWidget(parent), services_(std::move(services)) {
     initKadrixResources();
     setObjectName("TMain");
     setWindowTitle("Kadrix");
@@ -95,7 +90,7 @@ TMain::TMain(Services services, const QString& runtimeDir, QWidget* parent)
     // makes Qt go over every control again, some milliseconds at start.
     setWindowFlags(borderFlags(true, false));
     createControls();
-    seeThrough_ = new SeeThrough(this, *windows_);
+    seeThrough_ = new SeeThrough(this, *services_.windows);
     setBorderIcons(true, false);
     setFixedSize(clientWidth, clientHeight);
     placePanel();
@@ -284,7 +279,7 @@ Qt::WindowFlags TMain::borderFlags(bool systemMenu, bool maximiseBox) const {
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     // Without a notification area the close box minimises, which the window
     // manager allows only to a window with a minimise box.
-    if (systemMenu && !tray_->available())
+    if (systemMenu && !services_.tray->available())
         flags |= Qt::WindowMinimizeButtonHint;
     if (maximiseBox)
         flags |= Qt::WindowMaximizeButtonHint;

@@ -3,7 +3,7 @@
 
 #include "app/services.h"
 #include "browser/name_dialog_fields.h"
-#include "core/naming/output_name.h"
+#include "core/naming/output_counters.h"
 #include "platform/instance_lock.h"
 #include "platform/screen_grabber.h"
 #include "platform/show_request.h"
@@ -152,10 +152,9 @@ public:
 
     // The next output name of each kind, and the refresh of Edit1 for the
     // current mode.
-    std::int32_t pictureCounter() const { return pictureCounter_; }
-    std::int32_t videoCounter() const { return videoCounter_; }
+    const OutputCounters& counters() const { return counters_; }
+    // The number of the recording's next frame; 1 between recordings.
     std::int32_t frameCounter() const;
-    std::int32_t soundCounter() const { return soundCounter_; }
     void refreshNextName();
     // Output paths are the file system's bytes, never Edit1's text: a folder
     // name need not be valid UTF-8.
@@ -310,9 +309,7 @@ private:
 
     Mode mode_ = Mode::Pictures;
     Layout layout_ = Layout::Options;
-    std::int32_t pictureCounter_ = 1;
-    std::int32_t videoCounter_ = 1;
-    std::int32_t soundCounter_ = 1;
+    OutputCounters counters_;
     bool firstShow_ = true;
     std::string SelectedFile;
     TVid* viewer_ = nullptr;
@@ -322,7 +319,6 @@ private:
     std::string showRequestPath_;
     ShowRequestListener showRequests_;
     QSocketNotifier* showRequestNotifier_ = nullptr;
-    std::unique_ptr<TrayIcon> tray_;
     // Set by the exit command, the one close that really closes.
     bool exiting_ = false;
     // While the session ends: reports go to the error output.
@@ -332,19 +328,11 @@ private:
     bool showAfterRecording_ = false;
     QString savedCaption_;
     int progressStep_ = 0;
-    std::unique_ptr<ScreenGrabber> grabber_;
-    std::unique_ptr<WindowService> windows_;
-    std::unique_ptr<MailComposer> mailComposer_;
-    std::unique_ptr<UrlOpener> urlOpener_;
-    std::unique_ptr<Clipboard> clipboard_;
-    ClipPlayerFactory clipPlayers_;
-    ClipEncoderFactory clipEncoders_;
+    Services services_;
 
     // The name dialog and what it is to do.
     NameDialogFields nameDialog_;
     std::unique_ptr<TRenameFileX> RenameFileX;
-    std::unique_ptr<SoundRecorder> recorder_;
-    std::unique_ptr<SoundPlayer> soundPlayer_;
     // The clip being exported; ended, and its temporary file removed, when
     // the window goes.
     std::unique_ptr<ClipExportJob> clipExport_;

@@ -36,8 +36,9 @@ void TMain::startClipRecording() {
     setWindowTitle("Идёт запись...");
     // The last recording's frame files are gone before this one numbers its own.
     clipRecording_.reset();
-    clipRecording_ = std::make_unique<ClipRecording>(*grabber_, *windows_, area, currentFolder(),
-                                                     videoCounter_, SpinEdit1->value());
+    clipRecording_ = std::make_unique<ClipRecording>(
+        *services_.grabber, *services_.windows, area, currentFolder(),
+        counters_.next(OutputKind::Video), SpinEdit1->value());
     seeThrough_->update();
     Timer1->start();
     Timer2->start();
@@ -87,7 +88,7 @@ void TMain::finishRecording() {
     const std::vector<RecordingReport> reports = clipRecording_->finish();
     if (clipRecording_->clipWritten())
         setWindowTitle("avi создан");
-    ++videoCounter_;
+    counters_.advance(OutputKind::Video);
     showNextName(outputPathFor(OutputKind::Video));
     restoreAfterRecording();
     for (const RecordingReport& report : reports)

@@ -150,7 +150,7 @@ void TMain::createControls() {
     Panel2 = place(new FilledPanel(colors::maroon, Panel1), "Panel2", 358, 106, 193, 193);
     Panel2->hide();
     MediaPlayer1 =
-        place(new MediaPlayerBar(clipPlayers_, Panel1), "MediaPlayer1", 358, 300, 169, 20);
+        place(new MediaPlayerBar(services_.clipPlayers, Panel1), "MediaPlayer1", 358, 300, 169, 20);
     MediaPlayer1->hide();
 
     Panel3 = place(new FilledPanel(colors::green, Panel1, FilledPanel::Edge::Groove), "Panel3", 357,

@@ -13,7 +13,7 @@ void TMain::N5Click() {
         return;
     const QImage picture = Image1->picture();
     // At full size, not as Image1 shows it.
-    clipboard_->setImage(picture);
+    services_.clipboard->setImage(picture);
 }
 
 } // namespace kadrix

@@ -63,7 +63,7 @@ void TMain::exportSelectedClip(ShareFormat format) {
         return;
     showExportProgress(0, 1);
     clipExport_ = std::make_unique<ClipExportJob>(
-        *this, joinPath(FileListBox1->directory(), entry), format, clipEncoders_,
+        *this, joinPath(FileListBox1->directory(), entry), format, services_.clipEncoders,
         [this](std::size_t done, std::size_t total) { showExportProgress(done, total); },
         [this](const ClipExportOutcome& outcome) { exportFinished(outcome); });
 }

@@ -47,7 +47,7 @@ void TMain::BitBtn2Click() {
         seeThrough_->setEnabled(true);
         // A desktop that asks the user's consent for grabs asks it now, while
         // the user readies the frame, not at the first capture.
-        grabber_->prepare();
+        services_.grabber->prepare();
         return;
     }
 

@@ -25,8 +25,8 @@ void TMain::N2Click() {
     const std::string attachment = joinPath(FileListBox1->directory(), entry);
     const MailMessage message{placeholderRecipient, "тема", "текст",
                               QString::fromStdString(attachment)};
-    mailComposer_->compose(message,
-                           [this](const QString& reason) { showErrorReport(reason, this); });
+    services_.mail->compose(message,
+                            [this](const QString& reason) { showErrorReport(reason, this); });
 }
 
 } // namespace kadrix

@@ -15,10 +15,7 @@ const std::string& TMain::currentFolder() const {
 }
 
 std::string TMain::outputPathFor(OutputKind kind) const {
-    const std::int32_t counter = kind == OutputKind::Picture ? pictureCounter_
-                                 : kind == OutputKind::Frame ? frameCounter()
-                                 : kind == OutputKind::Video ? videoCounter_
-                                                             : soundCounter_;
+    const std::int32_t counter = kind == OutputKind::Frame ? frameCounter() : counters_.next(kind);
     return outputPath(kind, counter, currentFolder());
 }
 

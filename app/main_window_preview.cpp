@@ -57,7 +57,7 @@ void TMain::FileListBox1DblClick() {
     case Mode::Pictures:
         // The desktop's program for the file; as the desktop's own file
         // managers do, a file no program takes is left without a word.
-        urlOpener_->open(fileUrl(path), [](const QString&) {});
+        services_.urls->open(fileUrl(path), [](const QString&) {});
         break;
     case Mode::Clips:
         openClipInViewer(path);
@@ -99,7 +99,7 @@ void TMain::playSound(const std::string& path) {
     // The window takes no input until the sound has ended. A sound that
     // cannot be played never keeps the window longer than its length and a
     // margin, and is reported: there is no default sound to play instead.
-    const bool played = soundPlayer_->playToEnd(path);
+    const bool played = services_.soundPlayer->playToEnd(path);
     Panel4->hide();
     if (!played)
         showMessage("Не удалось проиграть звук <" + QString::fromStdString(path) + ">");

@@ -35,13 +35,14 @@ void TMain::BitBtn1Click() {
 }
 
 void TMain::takeSnapshot() {
-    const ImageView picture = grabUnderWindow(*this, *grabber_, *windows_);
+    const ImageView picture = grabUnderWindow(*this, *services_.grabber, *services_.windows);
     // The path is the file system's bytes; Edit1 only shows it.
     const std::string path = outputPathFor(OutputKind::Picture);
     showNextName(path);
     writeBmp(path, picture);
-    const std::string name = outputFileName(OutputKind::Picture, pictureCounter_);
-    ++pictureCounter_;
+    const std::string name =
+        outputFileName(OutputKind::Picture, counters_.next(OutputKind::Picture));
+    counters_.advance(OutputKind::Picture);
     flashCaption(QFile::decodeName(QByteArray::fromStdString(name)) + " создан", 500);
 }
 

@@ -18,8 +18,8 @@ void TMain::startSoundRecording() {
     // Nothing remembers this: the stop step shows the window in any case.
     if (isMaximized())
         hide();
-    soundRecording_ =
-        std::make_unique<SoundRecording>(*recorder_, std::chrono::milliseconds(Timer4->interval()));
+    soundRecording_ = std::make_unique<SoundRecording>(
+        *services_.recorder, std::chrono::milliseconds(Timer4->interval()));
     savedCaption_ = windowTitle();
     setWindowTitle("Идёт запись...");
     // The progress bar and the disabled buttons change the see-through shape.
@@ -54,7 +54,7 @@ void TMain::finishSoundRecording(SoundStop when) {
     // A number whose sound could not be saved stays free for the next one.
     if (outcome.numberUsed) {
         setWindowTitle("wav создан");
-        ++soundCounter_;
+        counters_.advance(OutputKind::Sound);
         showNextName(outputPathFor(OutputKind::Sound));
     }
     setWindowTitle(savedCaption_);

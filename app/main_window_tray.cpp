@@ -23,18 +23,18 @@ constexpr int showRequestTimeout = 2000;
 } // namespace
 
 void TMain::connectTrayIcon() {
-    tray_->setMenu(PopupMenu1);
-    connectHandler(tray_.get(), &TrayIcon::clicked, this, &TMain::TrayIconClick);
-    connect(tray_.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
+    services_.tray->setMenu(PopupMenu1);
+    connectHandler(services_.tray.get(), &TrayIcon::clicked, this, &TMain::TrayIconClick);
+    connect(services_.tray.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
         runHandler([=, this] { TrayAvailabilityChange(available); });
     });
 }
 
 void TMain::Ic(IconAction action) {
     if (action == IconAction::Add)
-        tray_->add();
+        services_.tray->add();
     else
-        tray_->remove();
+        services_.tray->remove();
 }
 
 void TMain::hideIntoTray(bool minimiseWithoutTray) {
@@ -42,7 +42,7 @@ void TMain::hideIntoTray(bool minimiseWithoutTray) {
     // The minimise box comes and goes with the notification area; asked here,
     // once the window has shown, not while the program starts.
     setBorderIcons(systemMenu_, maximiseBox_);
-    if (tray_->available())
+    if (services_.tray->available())
         hide();
     else if (minimiseWithoutTray)
         showMinimized();

@@ -17,7 +17,8 @@ namespace kadrix {
 
 TVid& TMain::viewer() {
     if (!viewer_)
-        viewer_ = new TVid(ViewerServices{&showErrorReport, &showMessage, clipPlayers_}, this);
+        viewer_ =
+            new TVid(ViewerServices{&showErrorReport, &showMessage, services_.clipPlayers}, this);
     return *viewer_;
 }
 

@@ -154,7 +154,7 @@ TEST_F(ClipRecordingTest, ARecordingWritesFramesThenTheClipAndPutsEverythingBack
         << "the maximise box comes back with the next switch to the frame";
 
     w.Timer2Timer();
-    EXPECT_EQ(w.videoCounter(), 2) << "the stop step ran twice";
+    EXPECT_EQ(w.counters().next(OutputKind::Video), 2) << "the stop step ran twice";
 }
 
 TEST_F(ClipRecordingTest, OnlyTheFramesThisRecordingWroteGoIntoTheClip) {

@@ -152,10 +152,10 @@ TEST_F(MainWindowTest, StartTakesTheLockAndSetsCountersAndNextName) {
     EXPECT_TRUE(window.holdsLock());
     EXPECT_FALSE(window.alreadyRunning());
     EXPECT_TRUE(std::filesystem::exists(lock_.runtime().path() / "KadrixZap.dat"));
-    EXPECT_EQ(window.pictureCounter(), 1);
-    EXPECT_EQ(window.videoCounter(), 1);
+    EXPECT_EQ(window.counters().next(OutputKind::Picture), 1);
+    EXPECT_EQ(window.counters().next(OutputKind::Video), 1);
     EXPECT_EQ(window.frameCounter(), 1);
-    EXPECT_EQ(window.soundCounter(), 1);
+    EXPECT_EQ(window.counters().next(OutputKind::Sound), 1);
     EXPECT_EQ(test::control<QLineEdit>(window, "Edit1")->text(),
               QDir::currentPath() + "/Pic000001.bmp");
 }

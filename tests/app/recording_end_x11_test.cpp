@@ -6,7 +6,7 @@
 #include "browser/directory_list_box.h"
 #include "core/picture/bmp_writer.h"
 #include "platform/media_services.h"
-#include "tests/capture/avi_test_support.h"
+#include "tests/support/avi_test_support.h"
 #include "tests/support/ffmpeg_frames.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
@@ -179,7 +179,7 @@ TEST_F(RecordingEnd, ASoundThatCannotBeSavedIsReportedAndKeepsItsNumber) {
         "Не удалось сохранить звук в файл \"" + disk.path("ZVUK000001.wav"))));
     EXPECT_TRUE(report.text.contains("No space left on device")) << report.text.toStdString();
     EXPECT_EQ(std::distance(fs::directory_iterator(disk.str()), {}), 1) << "only the filler";
-    EXPECT_EQ(window_.soundCounter(), 1);
+    EXPECT_EQ(window_.counters().next(OutputKind::Sound), 1);
     EXPECT_TRUE(control<QLineEdit>(window_, "Edit1")->text().endsWith("/ZVUK000001.wav"));
 }
 
@@ -253,7 +253,7 @@ TEST_F(SoundServerGone, TheSoundSoFarIsSavedAndSaidToBeShorter) {
                                      "\" короче"))
         << report.text.toStdString();
     expectCutSound(inFolder("ZVUK000001.wav"));
-    EXPECT_EQ(window_.soundCounter(), 2);
+    EXPECT_EQ(window_.counters().next(OutputKind::Sound), 2);
 }
 
 } // namespace

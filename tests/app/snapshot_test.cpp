@@ -115,7 +115,7 @@ TEST_F(SnapshotTest, WritesTheScreenUnderTheWholeWindowAsTheNextPicture) {
 
     snap();
     EXPECT_TRUE(fs::exists(folder_.path() / "Pic000002.bmp"));
-    EXPECT_EQ(window_->pictureCounter(), 3);
+    EXPECT_EQ(window_->counters().next(OutputKind::Picture), 3);
 }
 
 TEST_F(SnapshotTest, DoesNothingInTheOptionsLayout) {
@@ -138,7 +138,7 @@ TEST_F(SnapshotTest, AFolderThatCannotTakeThePictureKeepsTheNumber) {
     EXPECT_EQ(box.text.toStdString().rfind("Cannot create file \"" + expectedPath + "\". ", 0), 0u)
         << box.text.toStdString();
     EXPECT_EQ(box.icon, QMessageBox::Critical);
-    EXPECT_EQ(window_->pictureCounter(), 1);
+    EXPECT_EQ(window_->counters().next(OutputKind::Picture), 1);
     EXPECT_EQ(window_->windowTitle(), "Kadrix");
 
     unwritable.restore();
@@ -165,7 +165,7 @@ TEST_F(SnapshotTest, AFullDiskKeepsTheOlderPictureAndTheReportSaysWhichAndWhy) {
               "Cannot write file \"" + path + "\". No space left on device.");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_TRUE(test::readText(path) == "an older picture") << "the older picture is lost";
-    EXPECT_EQ(window_->pictureCounter(), 1);
+    EXPECT_EQ(window_->counters().next(OutputKind::Picture), 1);
     EXPECT_EQ(std::distance(fs::directory_iterator(disk.str()), fs::directory_iterator()), 2)
         << "only the filler and the older picture";
 }
@@ -210,7 +210,7 @@ TEST_F(SnapshotTest, AFolderNamedInAnotherEncodingTakesThePicture) {
     const fs::path file = folder / "Pic000001.bmp";
     EXPECT_TRUE(fs::exists(file));
     EXPECT_TRUE(parseBmpHeaders(test::readFile(file)));
-    EXPECT_EQ(window_->pictureCounter(), 2);
+    EXPECT_EQ(window_->counters().next(OutputKind::Picture), 2);
     EXPECT_EQ(test::control<QLineEdit>(*window_, "Edit1")->text(),
               QFile::decodeName(QByteArray::fromStdString(file.string())));
 }

@@ -97,7 +97,7 @@ TEST_F(SoundRecordingTest, ARecordingRunsTheDeviceStepsAndPutsEverythingBack) {
     EXPECT_TRUE(fs::exists(path.toStdString()));
     EXPECT_EQ(captions_,
               (QStringList{"Идёт запись...", "Создание wav...", "wav создан", "Kadrix"}));
-    EXPECT_EQ(w.soundCounter(), 2);
+    EXPECT_EQ(w.counters().next(OutputKind::Sound), 2);
     EXPECT_TRUE(find<QLineEdit>("Edit1")->text().endsWith("/ZVUK000002.wav"));
     EXPECT_FALSE(progress->isActive());
     EXPECT_FALSE(stop->isActive());
@@ -115,7 +115,7 @@ TEST_F(SoundRecordingTest, WithoutASoundInputNoFileButTheCounterAdvances) {
     EXPECT_EQ(calls_->calls, (std::vector<std::string>{"open", "record"}))
         << "stop, save and close need an open device";
     EXPECT_FALSE(fs::exists(folder_.path() / "ZVUK000001.wav"));
-    EXPECT_EQ(window_->soundCounter(), 2);
+    EXPECT_EQ(window_->counters().next(OutputKind::Sound), 2);
     EXPECT_TRUE(captions_.contains("wav создан"));
     EXPECT_FALSE(find<QTimer>("Timer4")->isActive());
 }
@@ -136,7 +136,7 @@ TEST_F(SoundRecordingTest, TheStopStepRunsOnceWhenAMessageBoxIsOpenAtItsExpiry) 
     ASSERT_TRUE(test::waitFor([&] { return !window_->soundRecording(); }, 10000));
     QTest::qWait(3000);
     EXPECT_EQ(captions_.count("wav создан"), 1);
-    EXPECT_EQ(window_->soundCounter(), 2);
+    EXPECT_EQ(window_->counters().next(OutputKind::Sound), 2);
     EXPECT_EQ(std::count(calls_->calls.begin(), calls_->calls.end(), "save"), 1);
     EXPECT_FALSE(find<QTimer>("Timer4")->isActive());
 }

@@ -129,7 +129,7 @@ TEST_F(SoundRecordingX11, RecordsExactlyTheChosenSecondsOfTheDefaultInput) {
         EXPECT_TRUE(control<QLineEdit>(*window_, "Edit1")
                         ->text()
                         .endsWith(QString("/ZVUK00000%1.wav").arg(number)));
-        EXPECT_EQ(window_->soundCounter(), number);
+        EXPECT_EQ(window_->counters().next(OutputKind::Sound), number);
         EXPECT_FALSE(control<QTimer>(*window_, "Timer3")->isActive());
         EXPECT_FALSE(control<QTimer>(*window_, "Timer4")->isActive());
         EXPECT_NE(window_->windowTitle(), "wav создан");
@@ -166,7 +166,7 @@ TEST_F(SoundRecordingNoServerX11, NoFileButTheCounterAdvancesAndTheWindowComesBa
     EXPECT_LE(took, (3 + 3) * 1000);
     EXPECT_FALSE(fs::exists(folder_.path("ZVUK000001.wav")));
     EXPECT_TRUE(fs::is_empty(folder_.path()));
-    EXPECT_EQ(window_->soundCounter(), 2);
+    EXPECT_EQ(window_->counters().next(OutputKind::Sound), 2);
     EXPECT_TRUE(control<QLineEdit>(*window_, "Edit1")->text().endsWith("/ZVUK000002.wav"));
     EXPECT_TRUE(control<QPushButton>(*window_, "BitBtn1")->isEnabled());
 }
