@@ -2,7 +2,7 @@
 # The include rules that keep the layers apart, checked on every source file:
 #   cmake -DSOURCE_DIR=<tree> -P scripts/check-includes.cmake
 # Each folder is one library and one floor, and the arrows run one way:
-# app -> capture, browser, convert, media -> ui -> platform -> core. System
+# app -> capture, browser, convert -> ui -> platform -> core. System
 # calls stay in platform/ and core/, where each has a small function the rest
 # of the program calls, and only the composition root (app/services.cpp) and
 # the program's entry pick Linux implementations. Fails naming every include
@@ -17,7 +17,7 @@ endif()
 set(system_header "^(unistd\\.h|fcntl\\.h|dirent\\.h|poll\\.h|pwd\\.h|grp\\.h|spawn\\.h|dlfcn\\.h|termios\\.h|pthread\\.h|wayland-.*|(sys|linux|netinet|arpa|X11|xcb)/.*)$")
 set(app_header "^app/")
 set(qt_header "^Qt?[A-Z]")
-set(project_folder "^(app|capture|browser|convert|media|ui|tool|platform)/")
+set(project_folder "^(app|capture|browser|convert|ui|tool|platform)/")
 
 set(violations 0)
 
@@ -41,7 +41,7 @@ function(forbid folders pattern why)
     set(violations ${violations} PARENT_SCOPE)
 endfunction()
 
-set(subsystems capture browser convert media)
+set(subsystems capture browser convert)
 forbid("app;${subsystems};ui;tool" "${system_header}"
        "a POSIX or X11 header outside platform/ and core/")
 forbid("${subsystems};ui;platform;core;tool" "${app_header}" "app/ is included only by app/")
@@ -51,8 +51,8 @@ foreach(subsystem IN LISTS subsystems)
     list(JOIN others "|" others)
     forbid("${subsystem}" "^(${others})/" "a subsystem never includes another")
 endforeach()
-forbid("ui" "^(capture|browser|convert|media|tool)/" "ui/ is below the subsystems")
-forbid("platform" "^(capture|browser|convert|media|ui|tool)/"
+forbid("ui" "^(capture|browser|convert|tool)/" "ui/ is below the subsystems")
+forbid("platform" "^(capture|browser|convert|ui|tool)/"
        "platform/ includes only platform/ and core/")
 forbid("core" "${qt_header}" "core/ has no Qt")
 forbid("core" "${project_folder}" "core/ includes only core/")
@@ -60,7 +60,7 @@ forbid("core" "${project_folder}" "core/ includes only core/")
 # Linux implementations are picked by the composition root alone.
 file(GLOB_RECURSE picked RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/app/*" "${SOURCE_DIR}/ui/*"
      "${SOURCE_DIR}/capture/*" "${SOURCE_DIR}/browser/*" "${SOURCE_DIR}/convert/*"
-     "${SOURCE_DIR}/media/*" "${SOURCE_DIR}/tool/*")
+     "${SOURCE_DIR}/tool/*")
 foreach(source IN LISTS picked)
     if(source MATCHES "^app/(services\\.cpp|main\\.cpp)$" OR NOT source MATCHES "\\.(h|cpp)$")
         continue()

@@ -6,10 +6,10 @@
 // leaving no file behind.
 #include "app/main_window.h"
 #include "browser/file_list_box.h"
-#include "tests/convert/screen_clip.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/lock_folders.h"
+#include "tests/support/screen_clip.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_services.h"
 #include "tests/support/working_folder.h"

@@ -3,8 +3,8 @@
 // shows it, the green strip converts it, and independent readers check what
 // the strip wrote.
 #include "platform/media_services.h"
-#include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"
+#include "tests/support/convert_test_support.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/imagemagick_decode.h"
 #include "tests/support/screen_colors.h"

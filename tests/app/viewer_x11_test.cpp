@@ -4,7 +4,7 @@
 // plays it in the viewer's own player; the viewer is made on first use and
 // kept.
 #include "convert/viewer_window.h"
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/screen_colors.h"

@@ -4,7 +4,7 @@
 // nothing half-written lies under a final name.
 #include "capture/clip_recording.h"
 #include "core/error.h"
-#include "tests/capture/avi_test_support.h"
+#include "tests/support/avi_test_support.h"
 #include "tests/support/fake_window_service.h"
 #include "tests/support/small_disk.h"
 

@@ -8,7 +8,7 @@
 #include "core/integer_text.h"
 #include "core/picture/nearest_resize.h"
 #include "core/rounding.h"
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 
 #include <QFontMetrics>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "core/rounding.h"
 #include "platform/media_services.h"
 #include "tests/browser/browser_test_support.h"
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 #include "tests/support/find_control.h"
 #include "tests/support/gui_wait.h"
 #include "tests/support/screen_colors.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kadrix-tool avi end to end: the clip read by ffprobe, the exit status and
 // the message of each kind of failure.
-#include "tests/capture/avi_test_support.h"
+#include "tests/support/avi_test_support.h"
 #include "tests/support/temp_dir.h"
 
 #include <cstdio>

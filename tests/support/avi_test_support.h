@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tests/support/byte_fields.h"
+#include "tests/support/convert_test_support.h"
 #include "tests/support/test_files.h"
 
 #include <cstddef>
@@ -38,10 +39,6 @@ std::string quoted(const std::string& text);
 
 // Whether a program is on the PATH.
 bool haveProgram(const std::string& name);
-
-// Runs a shell command and returns its standard output. A command that is
-// missing or fails throws, which fails the test.
-std::string runCommand(const std::string& command);
 
 // What ffprobe reads from a clip's video stream.
 struct ClipInfo {

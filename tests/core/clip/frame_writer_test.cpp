@@ -8,7 +8,7 @@
 #include "core/file.h"
 #include "core/naming/output_name.h"
 #include "core/picture/bmp_writer.h"
-#include "tests/capture/avi_test_support.h"
+#include "tests/support/avi_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 

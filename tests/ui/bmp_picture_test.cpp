@@ -5,8 +5,8 @@
 #include "core/error.h"
 #include "core/file.h"
 #include "core/picture/bmp_decode_check.h"
-#include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"
+#include "tests/support/convert_test_support.h"
 #include "tests/support/test_files.h"
 #include "ui/bmp_picture.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/clip/create_avi.h"
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 
 #include <cstdio>
 #include <fstream>

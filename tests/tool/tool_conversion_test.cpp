@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The kadrix-tool commands end to end: the BMP is decoded by libjpeg-turbo's
 // loader, the outputs land beside it and independent readers accept them.
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 #include "tests/support/small_disk.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/clip/assemble_clip.h"
 #include "core/clip/create_avi.h"
-#include "tests/capture/avi_test_support.h"
+#include "tests/support/avi_test_support.h"
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "core/clip/create_avi.h"
 #include "core/error.h"
 #include "core/file.h"
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/convert/jpeg_encoder.h"
 #include "core/error.h"
-#include "tests/convert/convert_test_support.h"
+#include "tests/support/convert_test_support.h"
 
 #include <array>
 #include <filesystem>

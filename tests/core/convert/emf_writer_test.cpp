@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/convert/emf_writer.h"
 #include "core/error.h"
-#include "tests/convert/convert_test_support.h"
 #include "tests/support/byte_fields.h"
+#include "tests/support/convert_test_support.h"
 
 #include <filesystem>
 #include <functional>

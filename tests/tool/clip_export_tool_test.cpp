@@ -3,7 +3,7 @@
 // the GIF's frames by Pillow, the MP4 measured against the clip by ffmpeg's
 // PSNR; odd sizes and 16- and 8-bit clips; the tool's conventions; a disk
 // that fills up half-way.
-#include "tests/convert/screen_clip.h"
+#include "tests/support/screen_clip.h"
 #include "tests/support/small_disk.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tests/capture/avi_test_support.h"
+#include "tests/support/avi_test_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -140,20 +140,6 @@ std::string quoted(const std::string& text) {
 
 bool haveProgram(const std::string& name) {
     return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string runCommand(const std::string& command) {
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run: " + command);
-    std::string output;
-    char chunk[65536];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        output.append(chunk, n);
-    const int status = ::pclose(pipe);
-    if (status != 0)
-        throw std::runtime_error("failed with status " + std::to_string(status) + ": " + command);
-    return output;
 }
 
 ClipInfo probeClip(const std::string& path) {
