@@ -4,8 +4,12 @@
 // screen's format, no temporary name, no conversion. The segment's pages are
 // mapped in one call, and the rows go bottom-up straight from the shared
 // memory by writev().
-//   snap_floor X Y W H FILE.bmp
+//   snap_floor [--count N] X Y W H FILE.bmp
+// With --count, the grab and the write are done N times in one process, FILE
+// removed before each, and the milliseconds of each are printed: the floor
+// of a program that is already connected, as the main window is.
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -33,8 +37,14 @@ void put32(unsigned char* at, std::uint32_t v) {
 } // namespace
 
 int main(int argc, char** argv) {
+    int count = 0;
+    if (argc == 8 && std::strcmp(argv[1], "--count") == 0) {
+        count = std::atoi(argv[2]);
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 6) {
-        std::fputs("usage: snap_floor X Y W H FILE.bmp\n", stderr);
+        std::fputs("usage: snap_floor [--count N] X Y W H FILE.bmp\n", stderr);
         return 2;
     }
     const int x = std::atoi(argv[1]), y = std::atoi(argv[2]);
@@ -51,12 +61,6 @@ int main(int argc, char** argv) {
     madvise(pixels, size, MADV_POPULATE_READ);
     const xcb_shm_seg_t segment = xcb_generate_id(connection);
     xcb_shm_attach(connection, segment, std::uint32_t(id), 0);
-    free(xcb_shm_get_image_reply(connection,
-                                 xcb_shm_get_image(connection, screen->root, std::int16_t(x),
-                                                   std::int16_t(y), std::uint16_t(width),
-                                                   std::uint16_t(height), ~0u,
-                                                   XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
-                                 nullptr));
 
     unsigned char header[54] = {'B', 'M'};
     put32(header + 2, std::uint32_t(54 + size));
@@ -67,14 +71,35 @@ int main(int argc, char** argv) {
     put16(header + 26, 1);
     put16(header + 28, 32);
     put32(header + 34, std::uint32_t(size));
-    const int fd = open(argv[5], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     std::vector<iovec> rows{{header, sizeof header}};
     for (int row = height - 1; row >= 0; --row)
         rows.push_back({pixels + std::size_t(row) * stride, stride});
-    for (std::size_t at = 0; at < rows.size(); at += IOV_MAX) {
-        const auto count = int(std::min<std::size_t>(IOV_MAX, rows.size() - at));
-        if (writev(fd, rows.data() + at, count) < 0)
+
+    const auto still = [&] {
+        free(xcb_shm_get_image_reply(connection,
+                                     xcb_shm_get_image(connection, screen->root, std::int16_t(x),
+                                                       std::int16_t(y), std::uint16_t(width),
+                                                       std::uint16_t(height), ~0u,
+                                                       XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
+                                     nullptr));
+        const int fd = open(argv[5], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        for (std::size_t at = 0; at < rows.size(); at += IOV_MAX) {
+            const auto chunk = int(std::min<std::size_t>(IOV_MAX, rows.size() - at));
+            if (writev(fd, rows.data() + at, chunk) < 0)
+                return false;
+        }
+        return close(fd) == 0;
+    };
+    if (count == 0)
+        return still() ? 0 : 1;
+    for (int n = 0; n < count; ++n) {
+        unlink(argv[5]);
+        const auto start = std::chrono::steady_clock::now();
+        if (!still())
             return 1;
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        std::printf("%.2f\n", took.count());
     }
-    return close(fd) == 0 ? 0 : 1;
+    return 0;
 }

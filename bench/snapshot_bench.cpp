@@ -6,15 +6,13 @@
 // is in place), which leaves out the caption's pause after it.
 //   snapshot_bench FOLDER WxH PICTURES
 #include "app/kadrix_application.h"
-#include "app/main_window.h"
-#include "app/services.h"
+#include "bench/capture_frame_window.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     kadrix::KadrixApplication app(argc, argv);
@@ -22,20 +20,14 @@ int main(int argc, char** argv) {
         std::fputs("usage: snapshot_bench FOLDER WxH PICTURES\n", stderr);
         return 2;
     }
-    QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-    kadrix::TMain window(kadrix::chooseServices(), QDir::tempPath());
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window, 20000))
+    const std::unique_ptr<kadrix::TMain> window =
+        bench::openCaptureFrame(argv[1], "RadioButton1", QString::fromLocal8Bit(argv[2]));
+    if (!window)
         return 1;
-    auto* capture = window.findChild<QPushButton*>("BitBtn1");
-    window.findChild<QRadioButton*>("RadioButton1")->click();
-    QTest::mouseClick(window.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
-    const QStringList sides = QString::fromLocal8Bit(argv[2]).split('x');
-    window.setGeometry(0, 0, sides.value(0).toInt(), sides.value(1).toInt());
-    QTest::qWait(500); // the window manager places the frame
+    auto* capture = bench::control<QPushButton>(*window, "BitBtn1");
     QElapsedTimer clock;
     qint64 done = -1;
-    QObject::connect(&window, &QWidget::windowTitleChanged, [&](const QString& title) {
+    QObject::connect(window.get(), &QWidget::windowTitleChanged, [&](const QString& title) {
         if (title.endsWith(" создан"))
             done = clock.nsecsElapsed();
     });

@@ -4,8 +4,9 @@
 # manager (MIT-SHM on), the capture frame 1920 x 1080 (and 640 x 480) at the
 # top left over a plasma: from the click to the file complete, leaving out
 # the caption's pause after it (bench/snapshot_bench, in one running window)
-# against the floor, bench/snap_floor: a bare MIT-SHM grab of the same
-# rectangle written as the same BMP file, a whole command (hyperfine).
+# against the floor, bench/snap_floor --count: a bare MIT-SHM grab of the
+# same rectangle written as the same BMP file, timed in a process that is
+# already connected and has its shared memory, as the window has.
 # Prints medians and the ratio. Goal: at most 1.1 x the floor.
 #   bench/window_snapshot.sh [BUILD_DIR] [RUNS]     (default build, 15)
 set -euo pipefail
@@ -21,7 +22,7 @@ runs=${2:-15}
 bench=$build/bench/snapshot_bench
 floor=$build/bench/snap_floor
 source bench/need
-need "$bench" "$floor" convert display hyperfine python3
+need "$bench" "$floor" convert display python3
 
 parent=${TMPDIR:-/dev/shm}
 [ -d "$parent" ] && [ -w "$parent" ] || parent=/tmp
@@ -37,13 +38,12 @@ for size in 1920x1080 640x480; do
     w=${size%x*} h=${size#*x}
     "$bench" "$work" "$size" "$runs" >"$work/window"
     rm -f "$work"/*.bmp
-    hyperfine --style none -N --warmup 1 --runs "$runs" --prepare "rm -f $work/f.bmp" \
-        --export-json "$work/floor.json" "$floor 0 0 $w $h $work/f.bmp" >/dev/null 2>&1
-    python3 - "$size" "$work/window" "$work/floor.json" <<'PY'
-import json, statistics, sys
+    "$floor" --count "$runs" 0 0 "$w" "$h" "$work/f.bmp" >"$work/floor"
+    python3 - "$size" "$work/window" "$work/floor" <<'PY'
+import statistics, sys
 size, window, floor = sys.argv[1], sys.argv[2], sys.argv[3]
 ours = statistics.median(float(line) for line in open(window))
-bare = json.load(open(floor))["results"][0]["median"] * 1000
+bare = statistics.median(float(line) for line in open(floor))
 print(f"{size:<10} {ours:12.1f} {bare:10.1f} {ours / bare:6.2f}   goal <= 1.1: {'met' if ours / bare <= 1.1 else 'NOT met'}")
 PY
 done
