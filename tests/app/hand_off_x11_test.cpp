@@ -94,6 +94,20 @@ protected:
     QByteArray fakePath(bool withSystem = true) const {
         return QByteArray::fromStdString(fakes_.path("bin")) + (withSystem ? ":/usr/bin:/bin" : "");
     }
+    // A click on the help label with no desktop and no browser of the
+    // system's: xdg-open, which takes the environment as it starts, falls
+    // back to the x-www-browser on the fake PATH.
+    void clickHelpWithFakeBrowser() {
+        ScopedEnv path("PATH", fakePath());
+        ScopedEnv browser("BROWSER", QByteArray());
+        ScopedEnv desktop("XDG_CURRENT_DESKTOP", QByteArray());
+        ScopedEnv dataHome("XDG_DATA_HOME", QByteArray::fromStdString(fakes_.str()));
+        ScopedEnv dataDirs("XDG_DATA_DIRS", QByteArray::fromStdString(fakes_.str()));
+        ScopedEnv configHome("XDG_CONFIG_HOME", QByteArray::fromStdString(fakes_.str()));
+        reopen(chooseServices());
+        auto* help = control<QLabel>(*window_, "Label1");
+        QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
+    }
     std::vector<std::string> argumentsIn(const std::string& path) const {
         std::vector<std::string> arguments;
         std::istringstream in(test::readText(path));
@@ -111,18 +125,7 @@ protected:
 
 TEST_F(HandOffTest, HelpOpensThePageInTheBrowserThroughXdgOpen) {
     const std::string received = fakeProgram("x-www-browser", 0);
-    // No desktop and no browser of the system's: xdg-open falls back to the
-    // fake.
-    ScopedEnv path("PATH", fakePath());
-    ScopedEnv browser("BROWSER", QByteArray());
-    ScopedEnv desktop("XDG_CURRENT_DESKTOP", QByteArray());
-    ScopedEnv dataHome("XDG_DATA_HOME", QByteArray::fromStdString(fakes_.str()));
-    ScopedEnv dataDirs("XDG_DATA_DIRS", QByteArray::fromStdString(fakes_.str()));
-    ScopedEnv configHome("XDG_CONFIG_HOME", QByteArray::fromStdString(fakes_.str()));
-    reopen(chooseServices());
-
-    auto* help = control<QLabel>(*window_, "Label1");
-    QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
+    clickHelpWithFakeBrowser();
     ASSERT_TRUE(test::waitFor([&] { return fs::exists(received); }, 20000));
     const std::string page = KADRIX_SOURCE_DIR "/resources/help/index.html";
     EXPECT_EQ(argumentsIn(received),
@@ -135,17 +138,9 @@ TEST_F(HandOffTest, QuittingWhileTheBrowserRunsReportsNothing) {
     // xdg-open waits for a browser that stays open, as it does for some.
     const std::string received = fakes_.path("x-www-browser.args");
     const std::string browser = fakes_.path("bin/x-www-browser");
-    std::ofstream(browser) << "#!/bin/sh\ntouch '" << received << "'\nexec sleep 60\n";
+    std::ofstream(browser) << "#!/bin/sh\ntouch '" << received << "'\nexec sleep 20\n";
     fs::permissions(browser, fs::perms::owner_all);
-    ScopedEnv path("PATH", fakePath());
-    ScopedEnv noBrowser("BROWSER", QByteArray());
-    ScopedEnv desktop("XDG_CURRENT_DESKTOP", QByteArray());
-    ScopedEnv dataHome("XDG_DATA_HOME", QByteArray::fromStdString(fakes_.str()));
-    ScopedEnv dataDirs("XDG_DATA_DIRS", QByteArray::fromStdString(fakes_.str()));
-    ScopedEnv configHome("XDG_CONFIG_HOME", QByteArray::fromStdString(fakes_.str()));
-    reopen(chooseServices());
-    auto* help = control<QLabel>(*window_, "Label1");
-    QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
+    clickHelpWithFakeBrowser();
     ASSERT_TRUE(test::waitFor([&] { return fs::exists(received); }, 20000));
 
     const std::vector<test::SeenMessageBox> reports =
