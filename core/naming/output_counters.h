@@ -9,8 +9,10 @@
 namespace kadrix {
 
 // The numbers the next picture, clip and sound of this run get. Each starts
-// at 1 and grows by one with every file of its kind that was written. Frames
-// are numbered by their recording, so they have no counter here.
+// at 1 and grows by one whenever the window uses its number up (a recording
+// that made no clip still uses up its number; a sound that could not be
+// saved does not). Frames are numbered by their recording, so they have no
+// counter here.
 class OutputCounters {
 public:
     std::int32_t next(OutputKind kind) const { return values_[index(kind)]; }
