@@ -31,6 +31,7 @@ earlier=${3:+$(realpath "$3")}
 bench=$build/bench/recording_rhythm_bench
 source bench/need
 source bench/rounds
+source bench/screen
 need "$bench" ffmpeg ffprobe convert display ${earlier:+"$earlier"}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kadrix-bench-rhythm-XXXXXX")
@@ -38,10 +39,7 @@ out=$work/out
 mkdir "$out"
 trap 'rm -rf "$work"' EXIT
 
-# Something to grab: a plasma over the whole root window.
-convert -size 3840x2160 -seed 7 plasma:fractal "$work/screen.png"
-display -window root "$work/screen.png" || true
-rm "$work/screen.png"
+paint_root 3840x2160
 
 # kadrix NAME BENCH AREA SECONDS: appends "stop-ms frames late-ticks" to $work/NAME.
 kadrix() {

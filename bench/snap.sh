@@ -29,18 +29,11 @@ tool=$build/tool/kadrix-tool
 floor=$build/bench/snap_floor
 frames=100
 source bench/need
+source bench/screen
 need "$tool" "$floor" ffmpeg import convert display hyperfine python3
 
-parent=${TMPDIR:-/dev/shm}
-[ -d "$parent" ] && [ -w "$parent" ] || parent=/tmp
-work=$(mktemp -d "$parent/kadrix-bench-snap-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-# Something to grab: a plasma over the whole root window.
-convert -size 1920x1080 -seed 7 plasma:fractal "$work/screen.png"
-# display reports failure (status 1) even when it has painted the root window.
-display -window root "$work/screen.png" || true
-rm "$work/screen.png"
+memory_work snap
+paint_root 1920x1080
 
 # time NAME COMMAND: hyperfine's median in seconds, the output files removed
 # before each run.

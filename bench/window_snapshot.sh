@@ -22,16 +22,11 @@ runs=${2:-15}
 bench=$build/bench/snapshot_bench
 floor=$build/bench/snap_floor
 source bench/need
+source bench/screen
 need "$bench" "$floor" convert display python3
 
-parent=${TMPDIR:-/dev/shm}
-[ -d "$parent" ] && [ -w "$parent" ] || parent=/tmp
-work=$(mktemp -d "$parent/kadrix-bench-window-snapshot-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-convert -size 2560x1440 -seed 7 plasma:fractal "$work/screen.png"
-display -window root "$work/screen.png" || true
-rm "$work/screen.png"
+memory_work window-snapshot
+paint_root 2560x1440
 
 printf '%-10s %12s %10s %6s\n' size "window ms" "floor ms" ratio
 for size in 1920x1080 640x480; do
