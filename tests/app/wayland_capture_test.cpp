@@ -209,7 +209,10 @@ TEST_F(WaylandFrame, EveryFrameOfAClipIsWhatIsBeneath) {
     ASSERT_GT(raw.size(), 0);
     ASSERT_EQ(raw.size() % frameBytes, 0) << "frames of device pixels";
     const int frames = static_cast<int>(raw.size() / frameBytes);
-    EXPECT_GE(frames, 5);
+    // A tick waits up to a second for the windows beneath to draw themselves
+    // again, which a loaded compositor at scale 2 may take: two seconds give
+    // at least two frames, and at most ten.
+    EXPECT_GE(frames, 2);
     EXPECT_LE(frames, 10);
     for (int f = 0; f < frames; ++f) {
         const QImage frame(reinterpret_cast<const uchar*>(raw.constData()) + f * frameBytes,
